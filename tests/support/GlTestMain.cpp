@@ -1,0 +1,57 @@
+// Entry point of the GL test programs: a private Xvfb for the whole run and, where the
+// tests want it, one 1024x768 double-buffered GL window made current before they start.
+#include "support/XvfbServer.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Classic SDL now and then fails to reach a fresh Xvfb; only that failure is retried.
+bool StartSdlVideo()
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0)
+            return true;
+        if (std::strstr(SDL_GetError(), "Couldn't open X11 display") == nullptr)
+            break;
+        SDL_Delay(200);
+    }
+    std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
+    return false;
+}
+
+bool OpenTestWindow()
+{
+    if (!StartSdlVideo())
+        return false;
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    if (SDL_SetVideoMode(1024, 768, 32, SDL_OPENGL) == nullptr) {
+        std::fprintf(stderr, "SDL_SetVideoMode failed: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    XvfbServer xvfb;
+    if (!xvfb.Running()) {
+        std::fprintf(stderr, "could not start Xvfb\n");
+        return 1;
+    }
+    setenv("DISPLAY", xvfb.Display().c_str(), 1);
+#ifdef SKARNHOLT_TEST_OPENS_WINDOW
+    if (!OpenTestWindow())
+        return 1;
+#endif
+    const int result = RUN_ALL_TESTS();
+    SDL_Quit();
+    return result;
+}

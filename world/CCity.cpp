@@ -1,0 +1,4 @@
+#include "world/CCity.h"
+CCity::CCity(int, int) {}
+CCity::~CCity() {}
+int CCity::Grid(int, int) const { return 0; }
