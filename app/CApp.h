@@ -15,6 +15,8 @@ class CText;
 
 // Buildings are drawn while this is non-zero; the 1 key flips it.
 extern char buld;
+// Tick count of the last accepted click, the origin of the pick animation.
+int PickStartTime();
 
 class CApp {
 public:
@@ -58,15 +60,24 @@ public:
     FMOD_SOUND* explosions[4] = {};
     FMOD_CHANNEL* channel = nullptr;
 
+    // The name of the nearest of `hits` four-word selection records.
+    static GLuint NearestHitName(const GLuint* buffer, int hits);
+
 private:
     void InitWorld();
-    bool InitVideo();
     void InitSound();
+    bool InitVideo();
     void InitAssets();
     void InitGlState();
+    void InitLights();
+    void OnKeyDown(SDLKey key);
+    void OnKeyUp(SDLKey key);
+    void OnButtonDown(const SDL_MouseButtonEvent& button);
     void DrawPickAnimation();
+    void DrawMarker(float x, float z);
     void StartExplosion(float x, float z);
     void DrawBlast(int t, float x, float z);
+    void DrawRing(int t, float x, float z);
     void DrawOverlay();
 
     // True once the current pick's explosion has started; makes it happen once per pick.

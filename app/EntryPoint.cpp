@@ -1,0 +1,20 @@
+// The game's entry: banner, one application object, start-up, then the loop.
+#include <cstdio>
+
+#include "app/CApp.h"
+#include "app/EntryPoint.h"
+
+int SDL_main(int, char*[])
+{
+    fputs("", stdout);
+    fputs(" ", stdout);
+    fputs("0.5b", stdout);
+    fputs("\n", stdout);
+    fflush(stdout);
+    // Lives until the process ends: its textures and lists belong to the GL context.
+    CApp* const app = new CApp(1024, 768, 50, 25, 25);
+    if (!app->Init())
+        return -1;
+    app->Loop();
+    return 0;
+}

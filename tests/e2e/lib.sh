@@ -1,0 +1,114 @@
+# Shared helpers of the end-to-end tests: a private Xvfb, the real game in a scratch
+# folder, X input through xdotool, and screenshots through ImageMagick.
+set -euo pipefail
+
+: "${SKARNHOLT_GAME_DIR:?set by CTest: the folder holding skarnholt and its assets}"
+GAME="$SKARNHOLT_GAME_DIR/skarnholt"
+TOOLS="${SKARNHOLT_TOOLS_DIR:-}"
+E2E_TMP=$(mktemp -d)
+XVFB_PID=""
+GAME_PID=""
+
+e2e_cleanup() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${E2E_OUT:-}" ] && [ -f "$E2E_OUT" ]; then
+        echo "--- game stdout (tail) ---" >&2; tail -n 5 "$E2E_OUT" >&2
+    fi
+    if [ -n "${E2E_ERR:-}" ] && [ -f "$E2E_ERR" ]; then
+        echo "--- game stderr (tail) ---" >&2; tail -n 15 "$E2E_ERR" >&2
+    fi
+    exit 1
+}
+
+# Starts Xvfb on a display number it picks itself and exports DISPLAY.
+start_xvfb() {
+    local fifo="$E2E_TMP/displayfd"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+    XVFB_PID=$!
+    local number
+    read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
+    export DISPLAY=":$number"
+}
+
+# A scratch working folder holding copies of the game's assets.
+make_scratch() {
+    SCRATCH="$E2E_TMP/run"
+    mkdir -p "$SCRATCH"
+    find "$SKARNHOLT_GAME_DIR" -maxdepth 1 -type f ! -name skarnholt -exec cp {} "$SCRATCH" \;
+}
+
+# Starts the game in $SCRATCH with any extra environment given as NAME=VALUE words.
+# Classic SDL sometimes fails to reach a fresh Xvfb; only that failure is retried.
+launch_game() {
+    E2E_OUT="$E2E_TMP/stdout"
+    E2E_ERR="$E2E_TMP/stderr"
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        (cd "$SCRATCH" && exec env "$@" "$GAME" >"$E2E_OUT" 2>"$E2E_ERR") &
+        GAME_PID=$!
+        if wait_for_window; then
+            return 0
+        fi
+        if ! grep -q "Couldn't open X11 display" "$E2E_ERR"; then
+            fail "the game window did not appear"
+        fi
+        wait "$GAME_PID" 2>/dev/null || true
+        GAME_PID=""
+    done
+    fail "SDL could not open the X display in five attempts"
+}
+
+# True once the game's window is mapped; false when the game died first.
+wait_for_window() {
+    local i
+    for i in $(seq 1 200); do
+        kill -0 "$GAME_PID" 2>/dev/null || return 1
+        if xdotool search --name '^Skarnholt$' >/dev/null 2>&1; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to $1 seconds for the game to end; sets GAME_STATUS to its exit status,
+# or to "running" when it is still going.
+wait_game_exit() {
+    local seconds=$1 i
+    GAME_STATUS="running"
+    for i in $(seq 1 $((seconds * 10))); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            GAME_STATUS=0
+            wait "$GAME_PID" || GAME_STATUS=$?
+            GAME_PID=""
+            return 0
+        fi
+        sleep 0.1
+    done
+}
+
+# Screenshot of the whole screen; the game window sits at (0, 0).
+screenshot() {
+    import -window root "$1"
+}
+
+# The colour of one pixel as "r,g,b" in 0..255.
+pixel() {
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 |
+        sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
+}
+
+release_escape() {
+    xdotool keydown Escape
+    sleep 0.3
+    xdotool keyup Escape
+}
