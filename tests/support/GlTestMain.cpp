@@ -27,8 +27,6 @@ bool StartSdlVideo()
 #ifdef SKARNHOLT_TEST_OPENS_WINDOW
 bool OpenTestWindow()
 {
-    if (!StartSdlVideo())
-        return false;
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     if (SDL_SetVideoMode(1024, 768, 32, SDL_OPENGL) == nullptr) {
         std::fprintf(stderr, "SDL_SetVideoMode failed: %s\n", SDL_GetError());
@@ -49,6 +47,9 @@ int main(int argc, char** argv)
         return 1;
     }
     setenv("DISPLAY", xvfb.Display().c_str(), 1);
+    // Started here, with retries, also for tests whose code starts SDL again itself.
+    if (!StartSdlVideo())
+        return 1;
 #ifdef SKARNHOLT_TEST_OPENS_WINDOW
     if (!OpenTestWindow())
         return 1;
