@@ -112,3 +112,35 @@ release_escape() {
     sleep 0.3
     xdotool keyup Escape
 }
+
+# Window position of a point of the city for the starting camera: tile_at COLUMN ROW [HEIGHT].
+tile_at() {
+    "$TOOLS/tile_pixel" "$@"
+}
+
+# Clicks the left button at window position X Y.
+click_at() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.1
+    xdotool click 1
+}
+
+# True when the pixel at X Y of a screenshot is clearly green (the pick marker).
+is_green() {
+    local rgb r g b
+    rgb=$(pixel "$1" "$2" "$3")
+    IFS=, read -r r g b <<<"$rgb"
+    [ $((g - r)) -gt 25 ] && [ $((g - b)) -gt 25 ]
+}
+
+# Seconds of audio that SDL's disk driver has written so far (16-bit stereo, 44.1 kHz).
+audio_seconds() {
+    local bytes
+    bytes=$(stat -c %s "$1" 2>/dev/null || echo 0)
+    awk -v bytes="$bytes" 'BEGIN { printf "%.3f\n", bytes / 176400 }'
+}
+
+# Environment for launch_game that captures the game's audio into $1.
+disk_audio() {
+    echo "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$1 SDL_DISKAUDIODELAY=93"
+}
