@@ -192,30 +192,41 @@ Image PaintBuildingAtlas()
     return image;
 }
 
+// Seen from the game's camera a floor tile is some 36 pixels wide and shows the street
+// two by two, so only coarse features survive: large paving slabs of uneven shade with
+// dark joints. Fine grit and cracks add what is left when the camera comes close.
 Image PaintStreet()
 {
     const int size = 256;
+    const int slab = 64;   // slabs per side: 4, so the grid wraps at the texture's edges
+    const int joint = 4;
     Image image(size, size, Colour{0, 0, 0});
     Random random(4242);
+    double slabShade[4][4];
+    for (auto& row : slabShade)
+        for (double& shade : row)
+            shade = random.Range(0.78, 1.12);
     const TileableFractal wear(size, 64, 5, 91);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            double shade = 0.82 + 0.3 * wear.At(x, y);
+            const bool inJoint = x % slab < joint || y % slab < joint;
+            double shade = inJoint ? 0.45 : slabShade[y / slab][x / slab];
+            shade *= 0.9 + 0.2 * wear.At(x, y);
             const double grit = random.Unit();
             if (grit > 0.97)
-                shade *= 1.35;  // light stones in the mix
+                shade *= 1.15;  // light stones in the mix
             else if (grit < 0.05)
-                shade *= 0.75;
-            image.Set(x, y, Colour{74, 74, 76} * shade * (1.0 + 0.06 * random.Signed()));
+                shade *= 0.85;
+            image.Set(x, y, Colour{196, 192, 184} * shade * (1.0 + 0.04 * random.Signed()));
         }
     // Cracks: wandering lines; drawing wraps at the edges, so they continue on the other side.
     for (int crack = 0; crack < 5; ++crack) {
         double x = random.Range(0, size);
         double y = random.Range(0, size);
         double heading = random.Range(0, 6.2832);
-        const int length = 40 + random.Below(70);
+        const int length = 30 + random.Below(40);
         for (int step = 0; step < length; ++step) {
-            image.Blend(int(std::floor(x)), int(std::floor(y)), Colour{28, 28, 30}, 0.7);
+            image.Blend(int(std::floor(x)), int(std::floor(y)), Colour{70, 68, 64}, 0.6);
             heading += random.Range(-0.3, 0.3);
             x += std::cos(heading);
             y += std::sin(heading);

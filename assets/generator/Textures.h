@@ -4,5 +4,5 @@
 #include "Image.h"
 
 Image PaintBuildingAtlas();
-// Asphalt that repeats without a seam.
+// Paved street that repeats without a seam.
 Image PaintStreet();

@@ -13,7 +13,7 @@ e2e_cleanup() {
     [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     wait 2>/dev/null || true
-    rm -rf "$E2E_TMP"
+    [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
 
