@@ -207,10 +207,14 @@ Image PaintStreet()
         for (double& shade : row)
             shade = random.Range(0.78, 1.12);
     const TileableFractal wear(size, 64, 5, 91);
+    // The grid is shifted by half a slab so that the picture's edges run through the
+    // middle of slabs: a repeat then meets itself with no extra joint at the seam.
+    const auto shifted = [&](int v) { return (v + slab / 2) % size; };
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            const bool inJoint = x % slab < joint || y % slab < joint;
-            double shade = inJoint ? 0.45 : slabShade[y / slab][x / slab];
+            const int sx = shifted(x), sy = shifted(y);
+            const bool inJoint = sx % slab < joint || sy % slab < joint;
+            double shade = inJoint ? 0.45 : slabShade[sy / slab][sx / slab];
             shade *= 0.9 + 0.2 * wear.At(x, y);
             const double grit = random.Unit();
             if (grit > 0.97)
