@@ -1,4 +1,24 @@
+// The city grid, carved once in its constructor and only read afterwards.
 #include "world/CCity.h"
-CCity::CCity(int, int) {}
+
+#include "world/CityCarver.h"
+
+#include <cstdlib>
+#include <ctime>
+
+// Two cities of one size built within the same second come out the same.
+CCity::CCity(int width, int height)
+{
+    std::srand(static_cast<unsigned int>(std::time(nullptr)));
+    this->width = width;
+    this->height = height;
+    cells.assign(height, std::vector<bool>(width, false));
+    CityCarver(cells, width, height).Run();
+}
+
 CCity::~CCity() {}
-int CCity::Grid(int, int) const { return 0; }
+
+int CCity::Grid(int x, int y) const
+{
+    return cells[y][x] ? 0 : 2;
+}
