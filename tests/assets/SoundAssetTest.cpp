@@ -122,12 +122,12 @@ TEST(ExplosionSounds, AreSixteenBitAt44100Hz)
 {
     const InGameFolder folder;
     for (const char* file : {"explosion-01.wav", "explosion-02.wav", "explosion-03.wav", "explosion-04.wav"}) {
-        SDL_AudioSpec spec;
+        SDL_AudioSpec wavFormat;
         Uint8* data = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV(file, &spec, &data, &length), nullptr) << file << ": " << SDL_GetError();
-        EXPECT_EQ(spec.freq, rate) << file;
-        EXPECT_EQ(spec.format, AUDIO_S16LSB) << file;
+        ASSERT_NE(SDL_LoadWAV(file, &wavFormat, &data, &length), nullptr) << file << ": " << SDL_GetError();
+        EXPECT_EQ(wavFormat.freq, rate) << file;
+        EXPECT_EQ(wavFormat.format, AUDIO_S16LSB) << file;
         SDL_FreeWAV(data);
     }
 }
