@@ -1,28 +1,14 @@
 // The pick pass on a real game window: the tile under a pixel, found the way the player
 // finds it, and a pass that leaves the picture, the matrices and the render mode alone.
 #include "app/CApp.h"
+#include "app_gl/GameWindow.h"
 
 #include <GL/gl.h>
 #include <array>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <dlfcn.h>
-#include <unistd.h>
 
 namespace {
-
-// One started game for the whole program: a second video mode would drop the GL context.
-CApp& Game()
-{
-    static CApp* app = [] {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        EXPECT_EQ(chdir(SKARNHOLT_GAME_DIR), 0);
-        auto* started = new CApp(1024, 768, 50, 25, 25);
-        EXPECT_TRUE(started->Init());
-        return started;
-    }();
-    return *app;
-}
 
 struct WindowPoint {
     int x;
