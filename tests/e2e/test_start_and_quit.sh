@@ -1,9 +1,13 @@
-# Start-up prints the banner first, Escape acts on release, and the game ends with status 0.
+# Start-up opens the 1024 x 768 window titled Skarnholt and prints the banner first; Escape acts on release, and the game ends with status 0.
 source "$(dirname "$0")/lib.sh"
 
 start_xvfb
 make_scratch
 launch_game SDL_AUDIODRIVER=dummy
+
+window=$(xdotool search --name '^Skarnholt$' | head -n 1)
+geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
+[ "$geometry" = "1024x768" ] || fail "the window is $geometry, not 1024x768"
 
 [ "$(head -n 1 "$E2E_OUT")" = " 0.5b" ] || fail "the banner is not the first line of standard output"
 grep -qx "Loading music" "$E2E_OUT" || fail "no 'Loading music' line"
