@@ -1,4 +1,5 @@
-# Start-up opens the 1024 x 768 window titled Skarnholt and prints the banner first; Escape acts on release, and the game ends with status 0.
+# Start-up opens the 1024 x 768 window titled Skarnholt and prints the banner first;
+# Escape acts on release, and the game ends with status 0.
 source "$(dirname "$0")/lib.sh"
 
 start_xvfb
