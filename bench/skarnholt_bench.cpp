@@ -14,7 +14,7 @@ namespace {
 
 const FrameRuns frameRuns = {100, 100, 8, 15};
 const int startupRuns = 7;
-const int readerRuns = 5;
+const int readerRuns = 9;
 const int readerTriangles = 200000;
 
 void PrintHeader(const char* title, const char* ratioTo)
