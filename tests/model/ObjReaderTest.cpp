@@ -2,6 +2,7 @@
 #include "model/objLoader.h"
 #include "model/ModelTestFiles.h"
 
+#include <climits>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -99,6 +100,17 @@ TEST_F(ObjReaderTest, NegativeIndicesCountFromTheFacesOwnLine)
     EXPECT_EQ(Ints({2, 1, 0}), Slots(Face(0).normal, 3));
     // A positive index may name a vertex that comes later in the file.
     EXPECT_EQ(Ints({10, 0, 11}), Slots(Face(1).vertex, 3));
+}
+
+// Indices read as atoi reads them: a sign, leading white space that is no delimiter, a
+// stop at the first other character; numbers beyond int are held at its nearest end.
+TEST_F(ObjReaderTest, CornerIndicesReadAsAtoiAndHeldToTheRangeOfInt)
+{
+    ASSERT_TRUE(Read(Repeat("v 0 0 0\n", 4) +
+                     "f +2/+3/-1 \v3/7x/0 4q 99999999999/-99999999999/2147483647\n"));
+    EXPECT_EQ(Ints({1, 2, 3, INT_MAX - 1}), Slots(Face(0).vertex, 4));
+    EXPECT_EQ(Ints({2, 6, -1, INT_MIN}), Slots(Face(0).texcoord, 4));
+    EXPECT_EQ(Ints({-1, -1, -1, INT_MAX - 1}), Slots(Face(0).normal, 4));
 }
 
 TEST_F(ObjReaderTest, VectorsTakeTheirLeadingNumbers)
