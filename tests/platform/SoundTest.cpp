@@ -1,0 +1,129 @@
+// The sound layer stays silent, never fatal, whatever fails: no device, a missing or
+// unreadable file, or calls on handles that were never made.
+#include "platform/Sound.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// A scratch file with the given bytes, removed again when the test ends.
+class ScratchFile {
+public:
+    // The process id keeps tests that run side by side off each other's files.
+    ScratchFile(const char* name, const std::string& bytes)
+        : path("/tmp/" + std::to_string(getpid()) + "-" + name)
+    {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    ~ScratchFile() { std::remove(path.c_str()); }
+    const char* Path() const { return path.c_str(); }
+
+private:
+    std::string path;
+};
+
+// A valid one-second 16-bit mono WAV of a square wave.
+std::string SquareWave()
+{
+    const int rate = 22050, samples = rate;
+    std::string data;
+    for (int i = 0; i < samples; ++i) {
+        const short value = (i / 50) % 2 ? 8000 : -8000;
+        data.append(reinterpret_cast<const char*>(&value), 2);
+    }
+    auto u32 = [](unsigned v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](unsigned short v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
+    return "RIFF" + u32(36 + data.size()) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(rate) +
+           u32(rate * 2) + u16(2) + u16(16) + "data" + u32(data.size()) + data;
+}
+
+class SoundLayer : public testing::Test {
+protected:
+    void TearDown() override
+    {
+        FMOD_System_Release(system);
+        SDL_Quit();
+    }
+
+    FMOD_SYSTEM* system = nullptr;
+};
+
+TEST_F(SoundLayer, WithoutADeviceEveryCallFailsQuietly)
+{
+    setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+    ASSERT_EQ(FMOD_System_Create(&system), FMOD_OK);
+    EXPECT_NE(FMOD_System_Init(system, 32, FMOD_INIT_NORMAL, nullptr), FMOD_OK);
+    const ScratchFile wave("skarnholt-sound-test.wav", SquareWave());
+    FMOD_SOUND* sound = reinterpret_cast<FMOD_SOUND*>(1);
+    EXPECT_NE(FMOD_System_CreateSound(system, wave.Path(), FMOD_SOFTWARE, nullptr, &sound), FMOD_OK);
+    EXPECT_EQ(sound, nullptr);
+    FMOD_CHANNEL* channel = reinterpret_cast<FMOD_CHANNEL*>(1);
+    EXPECT_NE(FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, false, &channel), FMOD_OK);
+    EXPECT_EQ(channel, nullptr);
+    EXPECT_EQ(FMOD_System_Update(system), FMOD_OK);
+    EXPECT_NE(FMOD_Sound_SetMode(sound, FMOD_LOOP_OFF), FMOD_OK);
+    EXPECT_NE(FMOD_Sound_Release(sound), FMOD_OK);
+    EXPECT_NE(FMOD_System_Close(system), FMOD_OK);
+}
+
+TEST_F(SoundLayer, MissingAndUnreadableFilesGiveNoSound)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(FMOD_System_Create(&system), FMOD_OK);
+    ASSERT_EQ(FMOD_System_Init(system, 32, FMOD_INIT_NORMAL, nullptr), FMOD_OK);
+    for (const char* name : {"no-such-file.wav", "no-such-file.mp3"}) {
+        FMOD_SOUND* sample = nullptr;
+        FMOD_SOUND* stream = nullptr;
+        FMOD_System_CreateSound(system, name, FMOD_SOFTWARE, nullptr, &sample);
+        FMOD_System_CreateSound(system, name, FMOD_CREATESTREAM | FMOD_SOFTWARE | FMOD_2D, nullptr, &stream);
+        EXPECT_EQ(sample, nullptr) << name;
+        EXPECT_EQ(stream, nullptr) << name;
+        EXPECT_NE(FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sample, false, nullptr), FMOD_OK);
+    }
+
+    // A stream is decoded while it plays, so garbage may still give a handle: playing it
+    // must stay harmless. A sample is decoded whole and is refused at once.
+    const ScratchFile garbage("skarnholt-sound-test.mp3", std::string(4096, '\x5a'));
+    FMOD_SOUND* sample = nullptr;
+    FMOD_SOUND* stream = nullptr;
+    FMOD_System_CreateSound(system, garbage.Path(), FMOD_SOFTWARE, nullptr, &sample);
+    FMOD_System_CreateSound(system, garbage.Path(), FMOD_CREATESTREAM | FMOD_SOFTWARE | FMOD_2D, nullptr,
+                            &stream);
+    EXPECT_EQ(sample, nullptr);
+    FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, stream, false, nullptr);
+    SDL_Delay(200);
+    EXPECT_EQ(FMOD_System_Update(system), FMOD_OK);
+    FMOD_Sound_Release(stream);
+}
+
+TEST_F(SoundLayer, EachPlayStartsOnAFreeChannelOverEarlierSounds)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(FMOD_System_Create(&system), FMOD_OK);
+    ASSERT_EQ(FMOD_System_Init(system, 32, FMOD_INIT_NORMAL, nullptr), FMOD_OK);
+    const ScratchFile wave("skarnholt-sound-test.wav", SquareWave());
+    FMOD_SOUND* sound = nullptr;
+    ASSERT_EQ(FMOD_System_CreateSound(system, wave.Path(), FMOD_SOFTWARE, nullptr, &sound), FMOD_OK);
+    ASSERT_EQ(FMOD_Sound_SetMode(sound, FMOD_LOOP_OFF), FMOD_OK);
+    FMOD_CHANNEL* first = nullptr;
+    FMOD_CHANNEL* second = nullptr;
+    ASSERT_EQ(FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, false, &first), FMOD_OK);
+    ASSERT_EQ(FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, false, &second), FMOD_OK);
+    EXPECT_NE(first, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(Mix_Playing(-1), 2);
+    // Played once, not looped: after its one second the channels are free again.
+    SDL_Delay(1500);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_EQ(FMOD_Sound_Release(sound), FMOD_OK);
+}
+
+} // namespace
