@@ -22,6 +22,7 @@ release_escape
 wait_game_exit 10
 [ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS without audio"
 
+# 0.4 of a cell from the centre lies between the marker ring's radii of 0.4 and 0.8 units.
 read -r rx ry <<<"$(tile_at 9.4 14 0.5)"
 is_green "$E2E_TMP/marker.png" "$rx" "$ry" || fail "no green marker after the click"
 ! is_green "$E2E_TMP/after.png" "$rx" "$ry" || fail "the blast never ended: the marker is still there"
