@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# Plays the real game with random input for a while and watches its memory:
+#   scripts/soak.sh [MINUTES] [GAME_DIR]   (default 10 minutes; the game folder defaults to
+#   $SKARNHOLT_GAME_DIR, else build/game, built first if missing)
+# Fails when the game dies, when its resident memory grows by more than 2 MB after the
+# warm-up, or when Escape does not end it with status 0 within 10 s. SKARNHOLT_SOAK_SEED
+# replays the input of an earlier run.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+minutes="${1:-10}"
+game_dir="${2:-${SKARNHOLT_GAME_DIR:-$root/build/game}}"
+if [ ! -x "$game_dir/skarnholt" ]; then
+    [ "$game_dir" = "$root/build/game" ] || { echo "soak: no game in $game_dir" >&2; exit 1; }
+    bash "$root/scripts/build.sh"
+fi
+# The game runs from a scratch folder, so its own folder must not be a relative name.
+SKARNHOLT_GAME_DIR="$(cd "$game_dir" && pwd)"
+export SKARNHOLT_GAME_DIR
+source "$root/tests/e2e/lib.sh"
+
+seed="${SKARNHOLT_SOAK_SEED:-$(date +%s)}"
+RANDOM=$seed
+sample_every=5
+max_growth_kb=2048
+# Memory is compared from the end of the warm-up on: a minute, or 20 s of a one-minute run.
+warmup=60
+[ "$minutes" -gt 1 ] || warmup=20
+
+samples=()              # "SECONDS KB" pairs
+net_x=0                 # milliseconds held right minus left
+net_z=0                 # milliseconds held down minus up
+zoomed_in=0             # wheel notches in from the farthest view
+clicks=0 holds=0 notches=0 toggles=0
+started=$SECONDS
+
+elapsed() { echo $((SECONDS - started)); }
+
+rss_kb() {
+    awk '/^VmRSS:/ { print $2 }' "/proc/$GAME_PID/status" 2>/dev/null || true
+}
+
+check_alive() {
+    kill -0 "$GAME_PID" 2>/dev/null && return 0
+    local status=0
+    wait "$GAME_PID" || status=$?
+    GAME_PID=""
+    if [ "$status" = "0" ]; then
+        fail "the game ended by itself after $(elapsed) s (status 0: every zombie dead?)"
+    fi
+    fail "the game died after $(elapsed) s with status $status (seed $seed)"
+}
+
+take_sample() {
+    local kb
+    kb=$(rss_kb)
+    check_alive
+    samples+=("$(elapsed) $kb")
+}
+
+# Arrow holds are short, since the camera moves half a unit every frame, and go against the
+# larger balance of held time, so that the camera wanders about the city without leaving it.
+hold_arrow() {
+    local ms=$((30 + RANDOM % 120)) key
+    if ((RANDOM % 2)); then
+        if ((net_x > 0)); then key=Left; net_x=$((net_x - ms)); else key=Right; net_x=$((net_x + ms)); fi
+    else
+        if ((net_z > 0)); then key=Up; net_z=$((net_z - ms)); else key=Down; net_z=$((net_z + ms)); fi
+    fi
+    xdotool keydown "$key"
+    sleep "$(printf '0.%03d' "$ms")"
+    xdotool keyup "$key"
+    holds=$((holds + 1))
+}
+
+# The game zooms in 0.7 steps between eye heights 50, where it starts, and about 21: 42 notches.
+# The notches wander between the two limits.
+turn_wheel() {
+    if ((zoomed_in == 0 || (zoomed_in < 42 && RANDOM % 2))); then
+        xdotool click 4
+        zoomed_in=$((zoomed_in + 1))
+    else
+        xdotool click 5
+        zoomed_in=$((zoomed_in - 1))
+    fi
+    notches=$((notches + 1))
+}
+
+click_somewhere() {
+    click_at $((RANDOM % 1024)) $((RANDOM % 768))
+    clicks=$((clicks + 1))
+}
+
+toggle_buildings() {
+    xdotool key 1
+    toggles=$((toggles + 1))
+}
+
+# A click every 20 to 40 s: a blast kills about a tenth of the zombies left, so the horde
+# outlives a ten-minute run, and a game that ends by itself is a finding, not bad luck.
+play() {
+    local end=$((minutes * 60)) next_sample=0 next_click=$((5 + RANDOM % 10))
+    while (($(elapsed) < end)); do
+        if (($(elapsed) >= next_sample)); then
+            take_sample
+            next_sample=$((next_sample + sample_every))
+        fi
+        if (($(elapsed) >= next_click)); then
+            click_somewhere
+            next_click=$(($(elapsed) + 20 + RANDOM % 21))
+        fi
+        case $((RANDOM % 10)) in
+            0 | 1 | 2 | 3 | 4) hold_arrow ;;
+            5 | 6 | 7) turn_wheel ;;
+            8) toggle_buildings ;;
+            9) sleep 0.2 ;;
+        esac
+        check_alive
+        # The game takes one event a frame: input faster than the frame rate would pile up in
+        # SDL's queue, and a full queue drops events, key releases among them.
+        sleep 0.15
+    done
+    take_sample
+}
+
+quit_with_escape() {
+    xdotool keydown Escape
+    xdotool keyup Escape
+    wait_game_exit 10
+    [ "$GAME_STATUS" != "running" ] || fail "Escape did not end the game within 10 s"
+    [ "$GAME_STATUS" = "0" ] || fail "Escape ended the game with status $GAME_STATUS"
+}
+
+# Prints the summary; false when memory grew too much after the warm-up.
+judge_memory() {
+    local baseline="" last="" min="" max="" sample t kb
+    for sample in "${samples[@]}"; do
+        read -r t kb <<<"$sample"
+        [ -n "$baseline" ] || ((t < warmup)) || baseline=$kb
+        last=$kb
+        [ -n "$min" ] && ((kb >= min)) || min=$kb
+        [ -n "$max" ] && ((kb <= max)) || max=$kb
+    done
+    [ -n "$baseline" ] || baseline=$last
+    local growth=$((last - baseline))
+    echo "soak: ${#samples[@]} samples of VmRSS over $(elapsed) s (seed $seed), seconds:kB"
+    printf '%s\n' "${samples[@]}" | tr ' ' ':' | paste -sd ' ' | fold -s -w 100 | sed 's/^/soak:   /'
+    echo "soak: first ${samples[0]#* } kB, at ${warmup} s $baseline kB, last $last kB, min $min kB, max $max kB"
+    echo "soak: growth after warm-up $growth kB (limit $max_growth_kb kB)"
+    echo "soak: $clicks clicks, $holds arrow holds, $notches wheel notches, $toggles building toggles"
+    ((growth <= max_growth_kb))
+}
+
+echo "soak: $minutes min on $SKARNHOLT_GAME_DIR, seed $seed"
+start_xvfb
+make_scratch
+launch_game SDL_AUDIODRIVER=dummy
+play
+memory_ok=true
+judge_memory || memory_ok=false
+quit_with_escape
+$memory_ok || fail "resident memory grew by more than $max_growth_kb kB after the warm-up"
+echo "soak: PASS"
