@@ -8,6 +8,7 @@ installed="$E2E_TMP/moved-prefix"
 install_and_move() {
     cmake --install "$build_dir" --prefix "$E2E_TMP/prefix" >"$E2E_TMP/install.log" ||
         fail "cmake --install failed: $(tail -n 3 "$E2E_TMP/install.log")"
+    [ -d "$E2E_TMP/prefix" ] || fail "nothing was installed: the build has no install rules"
     mv "$E2E_TMP/prefix" "$installed"
 }
 
