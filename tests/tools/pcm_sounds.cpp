@@ -55,13 +55,19 @@ int main(int argc, char** argv)
     std::printf("seconds %.3f\npeak %d\nrms %.1f\n", samples.size() / 2.0 / sampleRate, peak,
                 samples.empty() ? 0.0 : WindowRms(samples, 0, samples.size()));
 
+    // Armed after enough quiet; stays armed while a sound swells, fires once it is loud.
     int quietRun = quietWindowsBeforeOnset;
+    bool armed = true;
     const size_t firstWindow = static_cast<size_t>(from * 100);
     for (size_t w = firstWindow; (w + 1) * windowSamples <= samples.size(); ++w) {
         const double rms = WindowRms(samples, w * windowSamples, windowSamples);
-        if (rms > loudRms && quietRun >= quietWindowsBeforeOnset)
-            std::printf("onset %.2f\n", w / 100.0);
         quietRun = rms < quietRms ? quietRun + 1 : 0;
+        if (quietRun >= quietWindowsBeforeOnset)
+            armed = true;
+        if (rms > loudRms && armed) {
+            std::printf("onset %.2f\n", w / 100.0);
+            armed = false;
+        }
     }
     return 0;
 }
