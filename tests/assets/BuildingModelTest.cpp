@@ -2,6 +2,7 @@
 #include "AssetTestSupport.h"
 
 #include "model/objLoader.h"
+#include "render/CTexture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -164,6 +165,11 @@ TEST(BuildingLoader, CompilesTheModelWithItsTexture)
     EXPECT_NE(LineWith(printed, "Loading talo.bmp"), "");
     EXPECT_EQ(LineWith(printed, "Problem loading"), "");
     EXPECT_EQ(complained, "");
+    // The game keeps its model for good; the test gives it back.
+    if (loaded == 1) {
+        delete loader.textures[0];
+        delete_obj_data(&loader.scene);
+    }
 }
 
 } // namespace

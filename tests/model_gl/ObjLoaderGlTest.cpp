@@ -65,8 +65,10 @@ protected:
     {
         glDisable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, 0);
-        if (result == 1)
+        if (result == 1) {
+            delete loader->textures[0];
             delete_obj_data(&loader->scene);
+        }
         delete loader;
     }
 
