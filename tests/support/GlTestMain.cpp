@@ -13,12 +13,12 @@ namespace {
 // Classic SDL now and then fails to reach a fresh Xvfb; only that failure is retried.
 bool StartSdlVideo()
 {
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0)
             return true;
         if (std::strstr(SDL_GetError(), "Couldn't open X11 display") == nullptr)
             break;
-        SDL_Delay(200);
+        SDL_Delay(500);
     }
     std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
     return false;
