@@ -12,7 +12,7 @@ packages=(
     libgl1-mesa-dri libmad0
     # tests
     libgtest-dev googletest xvfb xauth xdotool imagemagick
-    tesseract-ocr tesseract-ocr-eng clang libclang-rt-14-dev
+    tesseract-ocr tesseract-ocr-eng clang libclang-rt-14-dev desktop-file-utils
     # assets, benchmark and soak
     lame sox libtinyobjloader-dev procps
 )
