@@ -27,6 +27,17 @@ void SpendParticles(CParticle& particles)
     ASSERT_EQ(ActiveParticles(particles), 0);
 }
 
+// A left click at window position (x, y), as SDL delivers it.
+void Click(CApp& app, Uint16 x, Uint16 y)
+{
+    SDL_Event click{};
+    click.type = SDL_MOUSEBUTTONDOWN;
+    click.button.button = SDL_BUTTON_LEFT;
+    click.button.x = x;
+    click.button.y = y;
+    app.OnEvent(&click);
+}
+
 int SinceClick() { return static_cast<int>(SDL_GetTicks()) - PickStartTime(); }
 
 void WaitUntilSinceClick(int milliseconds)
@@ -55,12 +66,7 @@ TEST(PickAnimation, ExplodesOnceEvenWhenNoFrameFallsInTheLastTenthBeforeTwoSecon
     app.Render(false);
     app.Render(false);
     // Tile (10, 14): the click lands on it from the starting camera.
-    SDL_Event click{};
-    click.type = SDL_MOUSEBUTTONDOWN;
-    click.button.button = SDL_BUTTON_LEFT;
-    click.button.x = 421;
-    click.button.y = 337;
-    app.OnEvent(&click);
+    Click(app, 421, 337);
     ASSERT_GT(app.pickedName, 0);
     const float x = 1.5f * ((app.pickedName - 1) % app.cityWidth);
     const float z = 1.5f * ((app.pickedName - 1) / app.cityWidth);
@@ -97,12 +103,7 @@ TEST(PickAnimation, TheFlashShinesFromTheBlast)
 {
     CApp& app = Game();
     app.pickedName = 0;
-    SDL_Event click{};
-    click.type = SDL_MOUSEBUTTONDOWN;
-    click.button.button = SDL_BUTTON_LEFT;
-    click.button.x = 600;
-    click.button.y = 500;
-    app.OnEvent(&click);
+    Click(app, 600, 500);
     ASSERT_GT(app.pickedName, 0);
     WaitUntilSinceClick(1950);
     app.Render(false);
