@@ -113,6 +113,15 @@ release_escape() {
     xdotool keyup Escape
 }
 
+# The game must still be running; Escape released must then end it with status 0.
+# The optional words say in which situation, for the failure message.
+quit_expecting_zero() {
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game died${1:+ $1}"
+    release_escape
+    wait_game_exit 10
+    [ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS${1:+ $1}"
+}
+
 # Window position of a point of the city for the starting camera: tile_at COLUMN ROW [HEIGHT].
 tile_at() {
     "$TOOLS/tile_pixel" "$@"

@@ -10,9 +10,7 @@ screenshot "$E2E_TMP/city.png"
 xdotool key 1
 sleep 0.5
 screenshot "$E2E_TMP/floor.png"
-release_escape
-wait_game_exit 10
-[ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS"
+quit_expecting_zero
 ! grep -q "Problem loading" "$E2E_OUT" || fail "a texture did not load: $(grep 'Problem loading' "$E2E_OUT")"
 
 # Number of distinct colours in a WIDTHxHEIGHT+X+Y box of a screenshot.

@@ -12,10 +12,7 @@ play_briefly() {
     read -r x y <<<"$(tile_at 12 12)"
     click_at "$x" "$y"
     sleep 2.5
-    kill -0 "$GAME_PID" 2>/dev/null || fail "the game died with $what"
-    release_escape
-    wait_game_exit 10
-    [ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS with $what"
+    quit_expecting_zero "with $what"
 }
 
 # expect_line STREAM-FILE LINE WHAT: the exact line must be there.

@@ -16,10 +16,7 @@ screenshot "$E2E_TMP/floor.png"
 read -r x y <<<"$(tile_at 12 12)"
 click_at "$x" "$y"
 sleep 3
-kill -0 "$GAME_PID" 2>/dev/null || fail "the game died without its assets"
-release_escape
-wait_game_exit 10
-[ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS without its assets"
+quit_expecting_zero "without its assets"
 
 grep -qx "Loading talo.obj" "$E2E_OUT" || fail "no 'Loading talo.obj' line on standard output"
 grep -qx "Error reading file: talo.obj" "$E2E_ERR" || fail "no 'Error reading file: talo.obj' on standard error"

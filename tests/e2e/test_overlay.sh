@@ -7,9 +7,7 @@ make_scratch
 launch_game SDL_AUDIODRIVER=dummy
 sleep 2
 screenshot "$E2E_TMP/shot.png"
-release_escape
-wait_game_exit 10
-[ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS"
+quit_expecting_zero
 grep -qx "Loading font" "$E2E_OUT" || fail "no 'Loading font' line"
 
 # Reads the text in a WIDTHxHEIGHT+X+Y box of the screenshot; OCR wants it enlarged.

@@ -21,9 +21,7 @@ screenshot "$E2E_TMP/marker.png"
 sleep 4.3
 screenshot "$E2E_TMP/after.png"
 sleep 2
-release_escape
-wait_game_exit 10
-[ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS"
+quit_expecting_zero
 
 # The marker is a ring of radii 0.4 and 0.8 around the tile's centre, half a unit up.
 for offset in "9.4 14" "8.6 14" "9 14.4" "9 13.6"; do

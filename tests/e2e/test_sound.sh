@@ -8,9 +8,7 @@ if [ -f "$SCRATCH/Buzz-0001.mp3" ]; then
     audio="$E2E_TMP/music.raw"
     launch_game $(disk_audio "$audio")
     sleep 4
-    release_escape
-    wait_game_exit 10
-    [ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS"
+    quit_expecting_zero
     "$TOOLS/pcm_sounds" "$audio" 1 >"$E2E_TMP/music.txt"
     rms=$(awk '/^rms/ { print int($2) }' "$E2E_TMP/music.txt")
     [ "$rms" -gt 300 ] || fail "the captured music is silent (rms $rms)"
@@ -25,10 +23,7 @@ sleep 1
 read -r x y <<<"$(tile_at 12 12)"
 click_at "$x" "$y"
 sleep 3
-kill -0 "$GAME_PID" 2>/dev/null || fail "the game died without its sound files"
-release_escape
-wait_game_exit 10
-[ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS without its sound files"
+quit_expecting_zero "without its sound files"
 "$TOOLS/pcm_sounds" "$audio" >"$E2E_TMP/silence.txt"
 peak=$(awk '/^peak/ { print $2 }' "$E2E_TMP/silence.txt")
 [ "$peak" = "0" ] || fail "something played without sound files (peak $peak)"
