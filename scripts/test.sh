@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test: unit, GL and end-to-end
 # tests through CTest, a short fuzzing run of the model reader, the unit and GL tests again
-# under AddressSanitizer and UBSan, and a one-minute soak of the real game.
+# under AddressSanitizer and UBSan, and a two-minute soak of the real game (memory is
+# judged from the end of its first minute).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -9,4 +10,4 @@ bash scripts/build.sh
 (cd build && ctest --output-on-failure -j2 --timeout 900)
 bash scripts/fuzz-reader.sh "${SKARNHOLT_FUZZ_SECONDS:-60}"
 bash scripts/sanitize.sh
-bash scripts/soak.sh 1 build/game
+bash scripts/soak.sh 2 build/game
