@@ -77,10 +77,12 @@ hold_arrow() {
     holds=$((holds + 1))
 }
 
-# The game zooms in 0.7 steps between eye heights 50, where it starts, and about 21: 42 notches.
+# The game zooms in 0.7 steps between eye heights 50, where it starts, and about 21:
+# this many notches.
+wheel_notches=42
 # The notches wander between the two limits.
 turn_wheel() {
-    if ((zoomed_in == 0 || (zoomed_in < 42 && RANDOM % 2))); then
+    if ((zoomed_in == 0 || (zoomed_in < wheel_notches && RANDOM % 2))); then
         xdotool click 4
         zoomed_in=$((zoomed_in + 1))
     else
@@ -114,10 +116,11 @@ sweep_camera() {
     done
 }
 
+# Button 4 zooms in, button 5 out.
 turn_wheel_all_the_way() {
-    local i
-    for i in $(seq 1 42); do
-        xdotool click "$1"
+    local button=$1 i
+    for i in $(seq 1 "$wheel_notches"); do
+        xdotool click "$button"
         sleep 0.05
     done
 }
