@@ -71,6 +71,7 @@ bool CApp::Init()
         fflush(stderr);
         return false;
     }
+    QueueOnlyHandledEvents();
     InitSound();
     if (!InitVideo())
         return false;
@@ -109,9 +110,24 @@ void CApp::InitSound()
         FMOD_Sound_SetMode(explosions[i], FMOD_LOOP_OFF);
 }
 
+// SDL's queue holds 128 events and drops whatever arrives while it is full. The loop takes
+// one event a frame, so pointer motion at mouse rates would fill it and crowd out clicks
+// and key releases: only the events that OnEvent acts on may take room there.
+void CApp::QueueOnlyHandledEvents()
+{
+    for (int type = SDL_NOEVENT + 1; type < SDL_NUMEVENTS; ++type) {
+        const bool handled = type == SDL_KEYDOWN || type == SDL_KEYUP ||
+                             type == SDL_MOUSEBUTTONDOWN || type == SDL_QUIT;
+        SDL_EventState(static_cast<Uint8>(type), handled ? SDL_ENABLE : SDL_IGNORE);
+    }
+}
+
 bool CApp::InitVideo()
 {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // The camera moves a fixed step per frame: present at the display's refresh where the
+    // driver can, rather than thousands of frames a second on a fast GPU.
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
     screen = SDL_SetVideoMode(screenWidth, screenHeight, 32, SDL_OPENGL);
     if (screen == nullptr) {
         fprintf(stderr, "Unable to set video mode: %s\n", SDL_GetError());

@@ -65,6 +65,7 @@ public:
 
 private:
     void InitWorld();
+    void QueueOnlyHandledEvents();
     void InitSound();
     bool InitVideo();
     void InitAssets();

@@ -153,3 +153,24 @@ audio_seconds() {
 disk_audio() {
     echo "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$1 SDL_DISKAUDIODELAY=93"
 }
+
+# Environment for launch_game that preloads the call probe, logging to $1 (see
+# tests/probe/game_probe.cpp for the lines it writes).
+probe_env() {
+    echo "LD_PRELOAD=$TOOLS/libgame_probe.so SKARNHOLT_PROBE_LOG=$1"
+}
+
+# The wall clock in ns, as the probe writes it.
+now_ns() {
+    date +%s%N
+}
+
+# A stream of $1 pointer moves over the window, 4 ms apart: a slow mouse, faster than the
+# game's frames.
+motion_stream() {
+    local moves=$1 i words=()
+    for i in $(seq 1 "$moves"); do
+        words+=(mousemove $((500 + (i % 50) * 4)) $((250 + (i % 37) * 3)) sleep 0.004)
+    done
+    xdotool "${words[@]}"
+}

@@ -1,0 +1,26 @@
+# The window is asked for before it is opened: double buffering and presenting at the
+# display's refresh are requested before the video mode is set (neither can be seen on
+# software GL, so the calls the game makes are checked).
+source "$(dirname "$0")/lib.sh"
+
+probe="$E2E_TMP/probe.log"
+start_xvfb
+make_scratch
+launch_game SDL_AUDIODRIVER=dummy $(probe_env "$probe")
+sleep 1
+quit_expecting_zero
+
+# Line number in the probe log of the first line whose words after the time are "$*".
+first_line_of() {
+    awk -v want="$*" '{ $1 = ""; sub(/^ /, "") } $0 == want { print NR; exit }' "$probe"
+}
+
+video_mode=$(first_line_of videomode)
+[ -n "$video_mode" ] || fail "the probe saw no video mode being set"
+# SDL_GL_DOUBLEBUFFER is 5, SDL_GL_SWAP_CONTROL is 16.
+for request in "attr 5 1:double buffering" "attr 16 1:presenting at the display's refresh"; do
+    line=$(first_line_of "${request%%:*}")
+    [ -n "$line" ] || fail "no request for ${request#*:}"
+    ((line < video_mode)) || fail "${request#*:} is requested only after the video mode is set"
+done
+echo "PASS"

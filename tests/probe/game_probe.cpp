@@ -1,0 +1,103 @@
+// Preloaded into the real game by end-to-end tests: logs, with the wall clock in ns, the
+// SDL and GLU calls that show what the game does frame by frame, to the file named by
+// SKARNHOLT_PROBE_LOG. Each call is passed on unchanged.
+//   <ns> attr <attribute> <value>   SDL_GL_SetAttribute
+//   <ns> icon                       SDL_WM_SetIcon
+//   <ns> videomode                  SDL_SetVideoMode
+//   <ns> eye <x> <y> <z>            gluLookAt: the camera of a frame or a pick pass
+//   <ns> disk <inner> <outer>       gluDisk: the pick marker (0.4 0.8) and the blast ring
+//   <ns> swap                       SDL_GL_SwapBuffers: a presented frame
+#include <GL/glu.h>
+#include <SDL.h>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <dlfcn.h>
+
+namespace {
+
+// The wall clock, so that scripts can compare with `date +%s%N`.
+long long NowNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+FILE* Log()
+{
+    static FILE* const log = [] {
+        const char* const path = std::getenv("SKARNHOLT_PROBE_LOG");
+        FILE* const file = path != nullptr ? std::fopen(path, "w") : nullptr;
+        if (file != nullptr)
+            std::setvbuf(file, nullptr, _IOLBF, 0);
+        return file;
+    }();
+    return log;
+}
+
+void Record(const char* format, ...)
+{
+    FILE* const log = Log();
+    if (log == nullptr)
+        return;
+    std::va_list args;
+    va_start(args, format);
+    std::fprintf(log, "%lld ", NowNs());
+    std::vfprintf(log, format, args);
+    std::fputc('\n', log);
+    va_end(args);
+}
+
+template <typename Function>
+Function Next(const char* name)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+} // namespace
+
+extern "C" {
+
+int SDL_GL_SetAttribute(SDL_GLattr attribute, int value)
+{
+    Record("attr %d %d", static_cast<int>(attribute), value);
+    return Next<int (*)(SDL_GLattr, int)>("SDL_GL_SetAttribute")(attribute, value);
+}
+
+void SDL_WM_SetIcon(SDL_Surface* icon, Uint8* mask)
+{
+    Record("icon");
+    Next<void (*)(SDL_Surface*, Uint8*)>("SDL_WM_SetIcon")(icon, mask);
+}
+
+SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
+{
+    Record("videomode");
+    return Next<SDL_Surface* (*)(int, int, int, Uint32)>("SDL_SetVideoMode")(width, height, bpp, flags);
+}
+
+void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
+               GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ)
+{
+    Record("eye %.3f %.3f %.3f", eyeX, eyeY, eyeZ);
+    using LookAt = void (*)(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble,
+                            GLdouble, GLdouble);
+    Next<LookAt>("gluLookAt")(eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ);
+}
+
+void gluDisk(GLUquadric* quadric, GLdouble inner, GLdouble outer, GLint slices, GLint loops)
+{
+    Record("disk %.3f %.3f", inner, outer);
+    Next<void (*)(GLUquadric*, GLdouble, GLdouble, GLint, GLint)>("gluDisk")(quadric, inner, outer,
+                                                                            slices, loops);
+}
+
+void SDL_GL_SwapBuffers(void)
+{
+    Next<void (*)()>("SDL_GL_SwapBuffers")();
+    Record("swap");
+}
+
+} // extern "C"
