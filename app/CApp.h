@@ -28,6 +28,7 @@ public:
     void OnEvent(SDL_Event* event);
     void Render(bool selecting);
     void DrawFloor();
+    void CompileFloor();
     void DrawBuildings();
     void Selection(int x, int y);
 
@@ -55,6 +56,8 @@ public:
     CTexture* floorTexture = nullptr;
     GLUquadric* quadric = nullptr;
     CText* text = nullptr;
+    // The floor's named tiles, compiled once at start-up.
+    GLuint floorList = 0;
     FMOD_SYSTEM* soundSystem = nullptr;
     FMOD_SOUND* music = nullptr;
     FMOD_SOUND* explosions[4] = {};
