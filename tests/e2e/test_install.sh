@@ -20,8 +20,23 @@ check_files() {
         cmp -s "$asset" "$installed/share/skarnholt/$(basename "$asset")" ||
             fail "share/skarnholt/$(basename "$asset") is missing or differs from the source"
     done
-    [ "$(identify -format '%m %wx%h' "$installed/share/icons/hicolor/64x64/apps/skarnholt.png")" = "PNG 64x64" ] ||
-        fail "the icon is not a 64x64 PNG"
+}
+
+# Every PNG icon is as large as its folder says, and the scalable one is an SVG.
+check_icons() {
+    local theme="$installed/share/icons/hicolor" icon size count=0
+    [ -f "$theme/scalable/apps/skarnholt.svg" ] || fail "no scalable icon"
+    [ "$(file -b --mime-type "$theme/scalable/apps/skarnholt.svg")" = "image/svg+xml" ] ||
+        fail "the scalable icon is not an SVG"
+    [ "$(identify -format '%wx%h' "$theme/scalable/apps/skarnholt.svg")" = "256x256" ] ||
+        fail "the scalable icon does not render at its 256x256 size"
+    for icon in "$theme"/*x*/apps/skarnholt.png; do
+        size="$(basename "$(dirname "$(dirname "$icon")")")"
+        [ "$(identify -format '%m %wx%h' "$icon")" = "PNG $size" ] ||
+            fail "$size/apps/skarnholt.png is $(identify -format '%m %wx%h' "$icon")"
+        count=$((count + 1))
+    done
+    [ "$count" -eq 8 ] || fail "$count PNG icons installed, not one for each of 16, 22, 24, 32, 48, 64, 128, 256"
 }
 
 # The keys a menu needs, checked by hand; desktop-file-validate checks everything when present.
@@ -41,6 +56,7 @@ check_desktop_entry() {
 
 install_and_move
 check_files
+check_icons
 check_desktop_entry
 
 # Started through the launcher from an empty folder that holds no asset.
