@@ -28,6 +28,13 @@ add_custom_target(packaging_files ALL DEPENDS ${SKARNHOLT_COMPRESSED})
 
 install(PROGRAMS ${SKARNHOLT_PACKAGING_DIR}/skarnholt-launcher.sh DESTINATION games RENAME skarnholt)
 install(TARGETS skarnholt RUNTIME DESTINATION lib/games/skarnholt)
+# A plain strip keeps the compiler's .comment section, which Debian's own tools remove too.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/games/skarnholt/skarnholt\" COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+")
 install(FILES ${SKARNHOLT_ASSETS} DESTINATION share/games/skarnholt)
 install(DIRECTORY ${SKARNHOLT_PACKAGING_DIR}/icons/ DESTINATION share/icons/hicolor)
 install(FILES ${SKARNHOLT_PACKAGING_DIR}/${SKARNHOLT_APP_ID}.metainfo.xml DESTINATION share/metainfo)
