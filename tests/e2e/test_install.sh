@@ -80,7 +80,7 @@ check_manual_page() {
         man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>"$E2E_TMP/man.err" >/dev/null ||
         fail "man cannot render the manual page"
     [ ! -s "$E2E_TMP/man.err" ] || fail "the manual page renders with warnings: $(cat "$E2E_TMP/man.err")"
-    MANWIDTH=200 man -l "$page" 2>/dev/null | col -b >"$E2E_TMP/man.txt"
+    MANWIDTH=200 man -l "$page" 2>/dev/null >"$E2E_TMP/man.txt"
     for asset in "$SKARNHOLT_SOURCE_DIR"/assets/game/*; do
         word="$(basename "$asset")"
         case "$word" in explosion-0[2-4].wav) continue ;; esac   # named as a range from 01
