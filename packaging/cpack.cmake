@@ -6,9 +6,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(SKARNHOLT_MAINTAINER "The Skarnholt developers <skarnholt@skarnholt.invalid>"
-  CACHE STRING "The Maintainer field of the Debian package")
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${SKARNHOLT_MAINTAINER}")
+# The project has no mail address yet; the reserved name .invalid (RFC 2606) says so plainly.
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Skarnholt developers <skarnholt@skarnholt.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "top-down arcade game of blasting the zombies of a small city")
 # Lines of the extended description stay under 80 columns, as Debian asks.
 string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
