@@ -1,7 +1,15 @@
-#!/usr/bin/env bash
-# Starts the installed Skarnholt from its data folder, where it opens its assets by name.
+#!/bin/bash
+# Starts the installed Skarnholt from its data folder, where the game opens its assets by name.
 set -euo pipefail
-# The data folder is found from this script's own place, so the installed tree can move.
-bin_dir="$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")"
-cd "$bin_dir/../share/skarnholt"
-exec ./skarnholt "$@"
+
+# Both folders are found from this script's own place (games/ under the install prefix),
+# so the installed tree can move; SKARNHOLT_DATA points the game at another data folder.
+prefix="$(dirname "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")")"
+game="$prefix/lib/games/skarnholt/skarnholt"
+data="${SKARNHOLT_DATA:-$prefix/share/games/skarnholt}"
+
+if ! cd "$data" 2>/dev/null; then
+    echo "skarnholt: cannot enter the data folder $data" >&2
+    exit 1
+fi
+exec "$game" "$@"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds the game (and its tests) into build/; the game lands in build/game/.
+# Any arguments go to the configure step, e.g. -DBUILD_TESTING=OFF to leave the tests out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build build -j"$(nproc)"

@@ -1,21 +1,43 @@
 #!/usr/bin/env bash
-# Installs, from Debian's registry, every package Skarnholt needs to build, play and test.
+# Installs, from Debian's registry, the packages Skarnholt needs for one purpose:
+#   scripts/setup.sh play      build the game and play it
+#   scripts/setup.sh package   the same, and build the Debian package
+#   scripts/setup.sh [test]    all of the above, and run every test, remake the assets and
+#                              the icon, and run the benchmark
 # Quick and quiet when everything is already there.
 set -euo pipefail
 
-packages=(
+purpose="${1:-test}"
+
+play_packages=(
     # build
     cmake g++ make pkg-config
     libsdl1.2-dev libsdl-mixer1.2-dev libgl1-mesa-dev libglu1-mesa-dev
-    libfreetype-dev libfontconfig-dev fonts-dejavu-core
-    # play: the GL driver, MP3 decoding for SDL_mixer
-    libgl1-mesa-dri libmad0
-    # tests
-    libgtest-dev googletest xvfb xauth xdotool imagemagick
-    tesseract-ocr tesseract-ocr-eng clang libclang-rt-14-dev desktop-file-utils
-    # assets, benchmark and soak
-    lame sox libtinyobjloader-dev procps
+    libfreetype-dev libfontconfig-dev
+    # play: the GL driver, MP3 decoding for SDL_mixer, the text line's font, and a virtual
+    # X server for a machine without a display
+    libgl1-mesa-dri libmad0 fonts-dejavu-core xvfb xauth
 )
+package_packages=(
+    # dpkg-buildflags and dpkg-shlibdeps; CPack finds the programs to scan with file
+    dpkg-dev file
+)
+test_packages=(
+    # unit, GL and end-to-end tests, fuzzing and sanitizers
+    libgtest-dev googletest xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng
+    clang libclang-rt-14-dev procps
+    # checks of the installed game and of the package
+    desktop-file-utils appstream man-db lintian
+    # remaking the assets and the icon, benchmark and soak
+    lame sox librsvg2-bin libtinyobjloader-dev
+)
+
+case "$purpose" in
+    play) packages=("${play_packages[@]}") ;;
+    package) packages=("${play_packages[@]}" "${package_packages[@]}") ;;
+    test) packages=("${play_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: scripts/setup.sh [play|package|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds everything and runs every test: unit, GL and end-to-end
-# tests through CTest, a short fuzzing run of the model reader, the unit and GL tests again
-# under AddressSanitizer and UBSan, and a two-minute soak of the real game (memory is
-# judged from the end of its first minute).
+# Sets up the machine for testing, builds everything and runs every test: unit, GL and
+# end-to-end tests through CTest (the Debian package among them: built, linted, installed and
+# purged), a short fuzzing run of the model reader, the unit and GL tests again under
+# AddressSanitizer and UBSan, and a two-minute soak of the real game (memory is judged from
+# the end of its first minute).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-bash scripts/build.sh
+bash scripts/setup.sh test
+bash scripts/build.sh -DBUILD_TESTING=ON
 (cd build && ctest --output-on-failure -j2 --timeout 900)
 bash scripts/fuzz-reader.sh "${SKARNHOLT_FUZZ_SECONDS:-60}"
 bash scripts/sanitize.sh
