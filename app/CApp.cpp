@@ -129,6 +129,7 @@ bool CApp::InitVideo()
     // The camera moves a fixed step per frame: present at the display's refresh where the
     // driver can, rather than thousands of frames a second on a fast GPU.
     SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+    SetWindowIcon();
     screen = SDL_SetVideoMode(screenWidth, screenHeight, 32, SDL_OPENGL);
     if (screen == nullptr) {
         fprintf(stderr, "Unable to set video mode: %s\n", SDL_GetError());
@@ -137,6 +138,17 @@ bool CApp::InitVideo()
     }
     SDL_WM_SetCaption("Skarnholt", "Skarnholt");
     return true;
+}
+
+// SDL takes the window's icon only before the window exists; without the file the window
+// keeps the desktop's default icon.
+void CApp::SetWindowIcon()
+{
+    SDL_Surface* const icon = SDL_LoadBMP("icon.bmp");
+    if (icon == nullptr)
+        return;
+    SDL_WM_SetIcon(icon, nullptr);
+    SDL_FreeSurface(icon);
 }
 
 void CApp::InitAssets()

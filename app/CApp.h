@@ -71,6 +71,7 @@ private:
     void QueueOnlyHandledEvents();
     void InitSound();
     bool InitVideo();
+    void SetWindowIcon();
     void InitAssets();
     void InitGlState();
     void InitLights();

@@ -1,6 +1,7 @@
-# The window is asked for before it is opened: double buffering and presenting at the
-# display's refresh are requested before the video mode is set (neither can be seen on
-# software GL, so the calls the game makes are checked).
+# The window is asked for before it is opened: double buffering, presenting at the
+# display's refresh and the game's icon are requested before the video mode is set (the
+# first two cannot be seen on software GL, so the calls the game makes are checked), and
+# the window carries the icon.
 source "$(dirname "$0")/lib.sh"
 
 probe="$E2E_TMP/probe.log"
@@ -8,7 +9,10 @@ start_xvfb
 make_scratch
 launch_game SDL_AUDIODRIVER=dummy $(probe_env "$probe")
 sleep 1
+window=$(xdotool search --name '^Skarnholt$' | head -n 1)
+hints=$(xprop -id "$window" WM_HINTS)
 quit_expecting_zero
+grep -q "bitmap id # to use for icon" <<<"$hints" || fail "the window has no icon: $hints"
 
 # Line number in the probe log of the first line whose words after the time are "$*".
 first_line_of() {
@@ -18,7 +22,8 @@ first_line_of() {
 video_mode=$(first_line_of videomode)
 [ -n "$video_mode" ] || fail "the probe saw no video mode being set"
 # SDL_GL_DOUBLEBUFFER is 5, SDL_GL_SWAP_CONTROL is 16.
-for request in "attr 5 1:double buffering" "attr 16 1:presenting at the display's refresh"; do
+for request in "attr 5 1:double buffering" "attr 16 1:presenting at the display's refresh" \
+               "icon:the window's icon"; do
     line=$(first_line_of "${request%%:*}")
     [ -n "$line" ] || fail "no request for ${request#*:}"
     ((line < video_mode)) || fail "${request#*:} is requested only after the video mode is set"
