@@ -154,10 +154,11 @@ disk_audio() {
     echo "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$1 SDL_DISKAUDIODELAY=93"
 }
 
-# Environment for launch_game that preloads the call probe, logging to $1 (see
+# Environment for launch_game that preloads the call probe, logging to $PROBE_LOG (see
 # tests/probe/game_probe.cpp for the lines it writes).
+PROBE_LOG="$E2E_TMP/probe.log"
 probe_env() {
-    echo "LD_PRELOAD=$TOOLS/libgame_probe.so SKARNHOLT_PROBE_LOG=$1"
+    echo "LD_PRELOAD=$TOOLS/libgame_probe.so SKARNHOLT_PROBE_LOG=$PROBE_LOG"
 }
 
 # The wall clock in ns, as the probe writes it.
@@ -173,4 +174,53 @@ motion_stream() {
         words+=(mousemove $((500 + (i % 50) * 4)) $((250 + (i % 37) * 3)) sleep 0.004)
     done
     xdotool "${words[@]}"
+}
+
+# The game's resident memory in kB; empty once it has ended.
+rss_kb() {
+    awk '/^VmRSS:/ { print $2 }' "/proc/$GAME_PID/status" 2>/dev/null || true
+}
+
+# $1 left clicks, $2 ms apart, at window position $3 $4.
+click_repeatedly() {
+    xdotool mousemove "$3" "$4"
+    sleep 0.1
+    xdotool click --repeat "$1" --delay "$2" 1
+}
+
+# Where a click hits nothing in the starting view, and far enough from the city that a
+# camera pushed a few units off its start misses it too: the window's top-left corner.
+miss_x=2
+miss_y=2
+
+# The game's resident memory in kB once the probe has handed the heap's free pages back,
+# so that a leak shows at once instead of first filling pages the GL driver freed.
+# Needs the game started with probe_env.
+held_kb() {
+    local before i
+    before=$(grep -c ' trimmed$' "$PROBE_LOG" || true)
+    kill -USR1 "$GAME_PID"
+    for i in $(seq 1 50); do
+        (($(grep -c ' trimmed$' "$PROBE_LOG" || true) > before)) && break
+        sleep 0.1
+    done
+    (($(grep -c ' trimmed$' "$PROBE_LOG" || true) > before)) || fail "the probe did not trim the heap within 5 s"
+    rss_kb
+}
+
+# Memory in kB that the game holds after $2 clicks that miss the city, 100 ms apart, more
+# than after $1 such clicks that let the first pick passes settle. Needs probe_env.
+miss_click_growth() {
+    local settled
+    click_repeatedly "$1" 100 "$miss_x" "$miss_y"
+    sleep 0.5
+    settled=$(held_kb)
+    click_repeatedly "$2" 100 "$miss_x" "$miss_y"
+    sleep 0.5
+    echo $(($(held_kb) - settled))
+}
+
+# $1 / $2 with one decimal.
+per_each() {
+    awk -v total="$1" -v count="$2" 'BEGIN { printf "%.1f\n", total / count }'
 }

@@ -3,14 +3,13 @@
 # Escape release still ends the game with status 0.
 source "$(dirname "$0")/lib.sh"
 
-probe="$E2E_TMP/probe.log"
 # Frames the game may take to show the marker after a click: a click is one event, taken
 # by the next frame and drawn by it.
 max_marker_frames=5
 
 start_xvfb
 make_scratch
-launch_game SDL_AUDIODRIVER=dummy $(probe_env "$probe")
+launch_game SDL_AUDIODRIVER=dummy $(probe_env)
 sleep 1
 # No wall may hide the marker.
 xdotool key 1
@@ -19,12 +18,12 @@ xdotool key 1
 frames_to_marker() {
     awk -v since="$1" '$1 > since && $2 == "swap" { frames++ }
         $1 > since && $2 == "disk" && $3 == "0.400" { print frames + 0; found = 1; exit }
-        END { if (!found) print "none" }' "$probe"
+        END { if (!found) print "none" }' "$PROBE_LOG"
 }
 
 # Median time between the frames presented from $1 to $2 (ns), in ms.
 frame_ms_between() {
-    awk -v from="$1" -v to="$2" '$1 > from && $1 < to && $2 == "swap" { if (last) print ($1 - last) / 1e6; last = $1 }' "$probe" |
+    awk -v from="$1" -v to="$2" '$1 > from && $1 < to && $2 == "swap" { if (last) print ($1 - last) / 1e6; last = $1 }' "$PROBE_LOG" |
         sort -n | awk '{ v[NR] = $1 } END { printf "%.1f\n", v[int((NR + 1) / 2)] }'
 }
 
@@ -44,14 +43,14 @@ click_after_motion() {
     ((frames <= max_marker_frames)) ||
         fail "the marker came $frames frames after the click (at most $max_marker_frames)"
     local latency
-    latency=$(awk -v since="$clicked" '$1 > since && $2 == "disk" { printf "%.0f", ($1 - since) / 1e6; exit }' "$probe")
+    latency=$(awk -v since="$clicked" '$1 > since && $2 == "disk" { printf "%.0f", ($1 - since) / 1e6; exit }' "$PROBE_LOG")
     echo "marker $frames frames, $latency ms after the click" \
         "(frame time during the motion $(frame_ms_between "$moving" "$clicked") ms)"
 }
 
 # The camera's eye x of every frame after $1 (ns), one distinct value a line.
 eye_x_values_since() {
-    awk -v since="$1" '$1 > since && $2 == "eye" { print $3 }' "$probe" | sort -u
+    awk -v since="$1" '$1 > since && $2 == "eye" { print $3 }' "$PROBE_LOG" | sort -u
 }
 
 arrow_release_after_motion() {

@@ -4,10 +4,9 @@
 # the window carries the icon.
 source "$(dirname "$0")/lib.sh"
 
-probe="$E2E_TMP/probe.log"
 start_xvfb
 make_scratch
-launch_game SDL_AUDIODRIVER=dummy $(probe_env "$probe")
+launch_game SDL_AUDIODRIVER=dummy $(probe_env)
 sleep 1
 window=$(xdotool search --name '^Skarnholt$' | head -n 1)
 hints=$(xprop -id "$window" WM_HINTS)
@@ -16,7 +15,7 @@ grep -q "bitmap id # to use for icon" <<<"$hints" || fail "the window has no ico
 
 # Line number in the probe log of the first line whose words after the time are "$*".
 first_line_of() {
-    awk -v want="$*" '{ $1 = ""; sub(/^ /, "") } $0 == want { print NR; exit }' "$probe"
+    awk -v want="$*" '{ $1 = ""; sub(/^ /, "") } $0 == want { print NR; exit }' "$PROBE_LOG"
 }
 
 video_mode=$(first_line_of videomode)

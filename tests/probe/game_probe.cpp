@@ -1,19 +1,25 @@
 // Preloaded into the real game by end-to-end tests: logs, with the wall clock in ns, the
 // SDL and GLU calls that show what the game does frame by frame, to the file named by
 // SKARNHOLT_PROBE_LOG. Each call is passed on unchanged.
+// SIGUSR1 asks it to hand the heap's free pages back to the system after the next frame, so
+// that resident memory is then what the game holds: a leak would otherwise first fill pages
+// that the GL driver once used and freed, and resident memory would show nothing for a while.
 //   <ns> attr <attribute> <value>   SDL_GL_SetAttribute
 //   <ns> icon                       SDL_WM_SetIcon
 //   <ns> videomode                  SDL_SetVideoMode
 //   <ns> eye <x> <y> <z>            gluLookAt: the camera of a frame or a pick pass
 //   <ns> disk <inner> <outer>       gluDisk: the pick marker (0.4 0.8) and the blast ring
 //   <ns> swap                       SDL_GL_SwapBuffers: a presented frame
+//   <ns> trimmed                    free heap pages handed back, after a SIGUSR1
 #include <GL/glu.h>
 #include <SDL.h>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <csignal>
 #include <dlfcn.h>
+#include <malloc.h>
 
 namespace {
 
@@ -49,6 +55,12 @@ void Record(const char* format, ...)
     std::fputc('\n', log);
     va_end(args);
 }
+
+volatile std::sig_atomic_t trimRequested = 0;
+
+void RequestTrim(int) { trimRequested = 1; }
+
+__attribute__((constructor)) void InstallTrimRequest() { std::signal(SIGUSR1, RequestTrim); }
 
 template <typename Function>
 Function Next(const char* name)
@@ -98,6 +110,11 @@ void SDL_GL_SwapBuffers(void)
 {
     Next<void (*)()>("SDL_GL_SwapBuffers")();
     Record("swap");
+    if (trimRequested != 0) {
+        trimRequested = 0;
+        malloc_trim(0);
+        Record("trimmed");
+    }
 }
 
 } // extern "C"
