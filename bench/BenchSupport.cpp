@@ -33,18 +33,27 @@ double NowMs()
     return std::chrono::duration<double, std::milli>(now).count();
 }
 
-long PeakMemoryKb(const std::string& pid)
+namespace {
+
+// One kB figure of /proc/<pid>/status, -1 when it cannot be read.
+long StatusKb(const std::string& pid, const std::string& field)
 {
     std::ifstream status("/proc/" + pid + "/status");
     std::string key;
     long value = 0;
     while (status >> key) {
-        if (key == "VmHWM:" && status >> value)
+        if (key == field && status >> value)
             return value;
         status.ignore(1 << 16, '\n');
     }
     return -1;
 }
+
+} // namespace
+
+long PeakMemoryKb(const std::string& pid) { return StatusKb(pid, "VmHWM:"); }
+
+long ResidentKb() { return StatusKb("self", "VmRSS:"); }
 
 SilencedStdout::SilencedStdout() : saved(dup(STDOUT_FILENO))
 {

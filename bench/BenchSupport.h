@@ -33,6 +33,8 @@ std::vector<double> TimeRuns(int runs, Work work)
 
 // VmHWM of /proc/<pid>/status ("self" for this process) in kB, -1 when it cannot be read.
 long PeakMemoryKb(const std::string& pid = "self");
+// This process's resident memory (VmRSS) in kB, -1 when it cannot be read.
+long ResidentKb();
 
 // While alive, whatever goes to file descriptor 1 ends in /dev/null, stdio buffer included.
 class SilencedStdout {

@@ -10,6 +10,7 @@
 #include <SDL.h>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -118,6 +119,31 @@ void TimeBlasts(CApp& app, const FrameRuns& runs, FrameResults& results)
     app.pickedName = 0;
 }
 
+// Resident memory is read with the heap's free pages handed back, so that it is what the
+// game holds: otherwise leaked blocks would first fill pages that the GL driver freed.
+long HeldKb()
+{
+    malloc_trim(0);
+    return ResidentKb();
+}
+
+// What a click that misses the city costs for good: the pick pass and the frame after it,
+// repeated with nothing else changing, after as many passes to let the GL driver settle.
+void MeasurePickMemory(CApp& app, const FrameRuns& runs, FrameResults& results)
+{
+    const auto pickAndFrame = [&] {
+        app.Selection(1, 1);
+        GameFrame(app);
+    };
+    for (int pass = 0; pass < runs.memoryPicks; ++pass)
+        pickAndFrame();
+    const long settled = HeldKb();
+    for (int pass = 0; pass < runs.memoryPicks; ++pass)
+        pickAndFrame();
+    results.pickMemoryKb = double(HeldKb() - settled) / runs.memoryPicks;
+    results.pickMemoryPasses = runs.memoryPicks;
+}
+
 void TimeReference(CApp& app, const FrameRuns& runs, FrameResults& results)
 {
     ReferenceScene scene(app);
@@ -151,6 +177,7 @@ FrameResults MeasureFrames(const std::string& gameDir, const FrameRuns& runs)
                         glFinish();
                     })};
     app->pickedName = 0;
+    MeasurePickMemory(*app, runs, results);
     TimeBlasts(*app, runs, results);
     return results;
 }

@@ -12,6 +12,9 @@ struct FrameResults {
     Measure idle;
     Measure blast;
     Measure pick;
+    // Resident memory gained per pick pass and the frame after it, in kB, over many passes.
+    double pickMemoryKb = 0;
+    int pickMemoryPasses = 0;
     // Blast frames that fell outside the blast phase, and the burst's live particles after each.
     int strayBlastFrames = 0;
     std::vector<double> burstPoints;
@@ -26,6 +29,7 @@ struct FrameRuns {
     int picks;
     int blastPicks;
     int framesPerBlast;
+    int memoryPicks;
 };
 
 // Starts the game in gameDir (trace silenced) in the current display and times its frames.

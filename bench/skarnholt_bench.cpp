@@ -12,7 +12,7 @@
 
 namespace {
 
-const FrameRuns frameRuns = {100, 100, 8, 15};
+const FrameRuns frameRuns = {100, 100, 8, 15, 300};
 const int startupRuns = 7;
 const int readerRuns = 9;
 const int readerTriangles = 200000;
@@ -54,6 +54,8 @@ void PrintFrames(const FrameResults& frames)
     std::printf("  reference: %d floor vertices, %d building vertices, %d zombie points; ratios to it\n",
                 frames.floorVertices, frames.buildingVertices, frames.zombies);
     std::printf("  blast frames draw a median of %.0f live particles\n", Median(frames.burstPoints));
+    std::printf("  memory held per pick pass and its frame: %+.1f kB (over %d passes after as many)\n",
+                frames.pickMemoryKb, frames.pickMemoryPasses);
     if (frames.strayBlastFrames > 0)
         std::printf("  warning: %d blast frames fell outside the blast phase\n", frames.strayBlastFrames);
 }
