@@ -13,6 +13,7 @@
 #include "world/CCity.h"
 #include "world/CParticle.h"
 #include "world/CZombie.h"
+#include "world/SceneGeometry.h"
 
 char buld = 1;
 
@@ -86,9 +87,9 @@ bool CApp::Init()
 void CApp::InitWorld()
 {
     running = true;
-    eyeX = 0;
-    eyeY = 50;
-    eyeZ = 10;
+    eyeX = scene::startEyeX;
+    eyeY = scene::startEyeY;
+    eyeZ = scene::startEyeZ;
     centerX = centerY = centerZ = 0;
     pickedName = 0;
     city = new CCity(cityWidth, cityHeight);
@@ -164,8 +165,7 @@ void CApp::InitGlState()
     glViewport(0, 0, screenWidth, screenHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    // Integer division on purpose: the pick pass builds the very same projection.
-    gluPerspective(45.0, static_cast<GLdouble>(screenWidth / screenHeight), 0.1, 100.0);
+    scene::MultPerspective(screenWidth, screenHeight);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glShadeModel(GL_SMOOTH);
@@ -183,8 +183,8 @@ void CApp::InitGlState()
     glEnable(GL_LIGHTING);
     InitLights();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    sceneOffsetX = -cityWidth * 1.5f * 0.5f;
-    sceneOffsetZ = cityHeight * 1.5f * 0.5f;
+    sceneOffsetX = scene::CityOffsetX(cityWidth);
+    sceneOffsetZ = scene::CityOffsetZ(cityHeight);
     quadric = gluNewQuadric();
     gluQuadricNormals(quadric, GLU_SMOOTH);
     gluQuadricTexture(quadric, GL_TRUE);
@@ -302,8 +302,7 @@ void CApp::Render(bool selecting)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gluLookAt(eyeX, eyeY, eyeZ, centerX, centerY, centerZ, 0, 1, 0);
-    glTranslatef(sceneOffsetX, 0, sceneOffsetZ);
+    LookAtScene();
     DrawFloor();
     if (selecting)
         return;
@@ -314,6 +313,13 @@ void CApp::Render(bool selecting)
         DrawPickAnimation();
     DrawOverlay();
     SDL_GL_SwapBuffers();
+}
+
+// The camera's view of the city: from the eye to the look-at point, the city about the origin.
+void CApp::LookAtScene() const
+{
+    gluLookAt(eyeX, eyeY, eyeZ, centerX, centerY, centerZ, 0, 1, 0);
+    glTranslatef(sceneOffsetX, 0, sceneOffsetZ);
 }
 
 void CApp::DrawFloor()
@@ -331,13 +337,12 @@ void CApp::CompileFloor()
 {
     floorList = glGenLists(1);
     glNewList(floorList, GL_COMPILE);
-    GLuint name = 1;
     for (int i = 0; i < cityHeight; ++i) {
-        for (int j = 0; j < cityWidth; ++j, ++name) {
-            glLoadName(name);
+        for (int j = 0; j < cityWidth; ++j) {
+            glLoadName(scene::TileName(j, i, cityWidth));
             glPushMatrix();
-            glTranslatef(1.5f * j, 0, -1.5f * i);
-            glScalef(0.75f, 1, 0.75f);
+            glTranslatef(scene::CellX(j), 0, scene::CellZ(i));
+            glScalef(scene::tileHalfSize, 1, scene::tileHalfSize);
             glColor4f(0.7f, 0.7f, 0.7f, 1);
             glBegin(GL_QUADS);
             glNormal3f(0, 1, 0);
@@ -359,8 +364,8 @@ void CApp::DrawBuildings()
             if (city->Grid(j, i) != 2)
                 continue;
             glPushMatrix();
-            glTranslatef(1.5f * j, 0.85f, -1.5f * i);
-            glScalef(0.55f, 1, 0.55f);
+            glTranslatef(scene::CellX(j), scene::buildingLift, scene::CellZ(i));
+            glScalef(scene::buildingScale, 1, scene::buildingScale);
             model->Draw();
             glPopMatrix();
         }
@@ -371,10 +376,9 @@ void CApp::DrawBuildings()
 void CApp::DrawPickAnimation()
 {
     const int t = static_cast<int>(SDL_GetTicks()) - T0;
-    const int column = (pickedName - 1) % cityWidth;
-    const int row = (pickedName - 1) / cityWidth;
-    const float x = 1.5f * column;
-    const float z = 1.5f * row;
+    // The kill test measures rows positive; only drawing turns them to -z.
+    const float x = scene::CellX(scene::TileColumn(pickedName, cityWidth));
+    const float z = -scene::CellZ(scene::TileRow(pickedName, cityWidth));
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glPushMatrix();
@@ -483,7 +487,7 @@ void CApp::Selection(int x, int y)
     glPushMatrix();
     glLoadIdentity();
     gluPickMatrix(x, viewport[3] - y, 1, 1, viewport);
-    gluPerspective(45.0, static_cast<GLdouble>(screenWidth / screenHeight), 0.1, 100.0);
+    scene::MultPerspective(screenWidth, screenHeight);
     Render(true);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

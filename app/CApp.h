@@ -27,6 +27,8 @@ public:
     int Loop();
     void OnEvent(SDL_Event* event);
     void Render(bool selecting);
+    // Multiplies the model-view matrix by the camera's view of the city.
+    void LookAtScene() const;
     void DrawFloor();
     void CompileFloor();
     void DrawBuildings();

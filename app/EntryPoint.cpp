@@ -3,6 +3,7 @@
 
 #include "app/CApp.h"
 #include "app/EntryPoint.h"
+#include "app/GameSettings.h"
 
 int SDL_main(int, char*[])
 {
@@ -12,7 +13,8 @@ int SDL_main(int, char*[])
     fputs("\n", stdout);
     fflush(stdout);
     // Lives until the process ends: its textures and lists belong to the GL context.
-    CApp* const app = new CApp(1024, 768, 50, 25, 25);
+    CApp* const app = new CApp(settings::windowWidth, settings::windowHeight, settings::zombies,
+                               settings::cityColumns, settings::cityRows);
     if (!app->Init())
         return -1;
     app->Loop();

@@ -7,14 +7,13 @@
 #include "render/CTexture.h"
 #include "world/CCity.h"
 #include "world/CZombie.h"
+#include "world/SceneGeometry.h"
 
 #include <GL/glext.h>
 #include <SDL.h>
 #include <vector>
 
 namespace {
-
-const float cellSize = 1.5f;
 
 // Laid out as GL_T2F_N3F_V3F, so one glInterleavedArrays call sets every pointer.
 struct Vertex {
@@ -27,13 +26,14 @@ struct Point {
     GLfloat v[3];
 };
 
-// The four corners of the game's tile (1.5 x 1.5, texture -1..1) at cell (column, row).
+// The four corners of the game's tile (one cell, texture -1..1) at cell (column, row).
 void AddTile(std::vector<Vertex>& out, int column, int row)
 {
     const float corners[4][2] = {{1, -1}, {-1, -1}, {-1, 1}, {1, 1}};
     for (const auto& c : corners) {
         out.push_back({{c[0], c[1]}, {0, 1, 0},
-                       {cellSize * column + 0.75f * c[0], 0, -cellSize * row + 0.75f * c[1]}});
+                       {scene::CellX(column) + scene::tileHalfSize * c[0], 0,
+                        scene::CellZ(row) + scene::tileHalfSize * c[1]}});
     }
 }
 
@@ -57,16 +57,18 @@ const T& Element(T** array, int count, int index, const T& absent)
 }
 
 // One corner of the model moved onto cell (column, row) as the game's building matrix
-// (translate, then scale 0.55 x 1 x 0.55) moves it; normals as GL transforms them
-// without renormalising, so the lighting comes out the same.
+// (translate, then scale across) moves it; normals as GL transforms them without
+// renormalising, so the lighting comes out the same.
 Vertex PlacedCorner(const objLoader& model, const obj_facet& facet, int corner, int column, int row)
 {
+    const double scale = scene::buildingScale;
     const obj_vec3& p = *model.vertices[facet.vertex[corner]];
     const obj_vec3& n = Element(model.normals, model.normalCount, facet.normal[corner], noVector);
     const obj_vec2& t = Element(model.texcoords, model.texcoordCount, facet.texcoord[corner], noTexcoord);
     return {{GLfloat(t.u), GLfloat(t.v)},
-            {GLfloat(n.x / 0.55), GLfloat(n.y), GLfloat(n.z / 0.55)},
-            {GLfloat(cellSize * column + 0.55 * p.x), GLfloat(0.85 + p.y), GLfloat(-cellSize * row + 0.55 * p.z)}};
+            {GLfloat(n.x / scale), GLfloat(n.y), GLfloat(n.z / scale)},
+            {GLfloat(scene::CellX(column) + scale * p.x), GLfloat(scene::buildingLift + p.y),
+             GLfloat(scene::CellZ(row) + scale * p.z)}};
 }
 
 // The loader draws a face as the triangle of its first three corners, when they exist.
@@ -194,8 +196,7 @@ void ReferenceScene::Draw()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gluLookAt(app.eyeX, app.eyeY, app.eyeZ, app.centerX, app.centerY, app.centerZ, 0, 1, 0);
-    glTranslatef(app.sceneOffsetX, 0, app.sceneOffsetZ);
+    app.LookAtScene();
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnable(GL_TEXTURE_2D);
     glColor4f(0.7f, 0.7f, 0.7f, 1);

@@ -2,6 +2,7 @@
 #include "world/CZombie.h"
 
 #include "world/CCity.h"
+#include "world/SceneGeometry.h"
 
 #include <GL/gl.h>
 #include <cmath>
@@ -10,12 +11,11 @@
 namespace {
 
 const int cellUnits = 64;       // a zombie position counts sixty-fourths of a cell
-const float cellSize = 1.5f;    // world units per cell
 const float killRadius = 5.0f;  // world units around the blast point
 
 float WorldUnits(float position)
 {
-    return cellSize * position / cellUnits;
+    return scene::cellSize * position / cellUnits;
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // finds it, and a pass that leaves the picture, the matrices and the render mode alone.
 #include "app/CApp.h"
 #include "app_gl/GameWindow.h"
+#include "support/SdlEvents.h"
+#include "world/SceneGeometry.h"
 
 #include <GL/gl.h>
 #include <array>
@@ -23,8 +25,7 @@ WindowPoint ProjectTileCentre(const CApp& app, int column, int row)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    gluLookAt(app.eyeX, app.eyeY, app.eyeZ, app.centerX, app.centerY, app.centerZ, 0, 1, 0);
-    glTranslatef(app.sceneOffsetX, 0, app.sceneOffsetZ);
+    app.LookAtScene();
     GLdouble modelview[16], projection[16];
     GLint viewport[4];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
@@ -32,18 +33,16 @@ WindowPoint ProjectTileCentre(const CApp& app, int column, int row)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    gluPerspective(45.0, static_cast<GLdouble>(app.screenWidth / app.screenHeight), 0.1, 100.0);
+    scene::MultPerspective(app.screenWidth, app.screenHeight);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glPopMatrix();
     glGetIntegerv(GL_VIEWPORT, viewport);
     GLdouble wx, wy, wz;
-    gluProject(1.5 * column, 0, -1.5 * row, modelview, projection, viewport, &wx, &wy, &wz);
+    gluProject(scene::CellX(column), 0, scene::CellZ(row), modelview, projection, viewport, &wx, &wy, &wz);
     const int x = static_cast<int>(wx);
     const int y = viewport[3] - static_cast<int>(wy);
     return {x, y, x >= 0 && x < viewport[2] && y >= 0 && y < viewport[3]};
 }
-
-int TileName(const CApp& app, int column, int row) { return row * app.cityWidth + column + 1; }
 
 void ExpectPicksTile(CApp& app, int column, int row)
 {
@@ -51,7 +50,7 @@ void ExpectPicksTile(CApp& app, int column, int row)
     ASSERT_TRUE(point.inside) << "tile " << column << "," << row << " is off screen";
     app.pickedName = 0;
     app.Selection(point.x, point.y);
-    EXPECT_EQ(app.pickedName, TileName(app, column, row)) << "tile " << column << "," << row;
+    EXPECT_EQ(app.pickedName, scene::TileName(column, row, app.cityWidth)) << "tile " << column << "," << row;
 }
 
 class Selection : public testing::Test {
@@ -59,9 +58,9 @@ protected:
     void SetUp() override
     {
         CApp& app = Game();
-        app.eyeX = 0;
-        app.eyeY = 50;
-        app.eyeZ = 10;
+        app.eyeX = scene::startEyeX;
+        app.eyeY = scene::startEyeY;
+        app.eyeZ = scene::startEyeZ;
         app.centerX = app.centerY = app.centerZ = 0;
         app.pickedName = 0;
     }
@@ -88,9 +87,7 @@ TEST_F(Selection, FollowsTheCameraAfterScrollingAndZooming)
     ExpectPicksTile(app, 20, 15);
     ExpectPicksTile(app, 16, 20);
 
-    SDL_Event wheel{};
-    wheel.type = SDL_MOUSEBUTTONDOWN;
-    wheel.button.button = SDL_BUTTON_WHEELUP;
+    SDL_Event wheel = ButtonDown(SDL_BUTTON_WHEELUP);
     for (int notch = 0; notch < 42; ++notch)
         app.OnEvent(&wheel);
     ASSERT_LT(app.eyeY, 21.0f);
@@ -115,7 +112,7 @@ TEST_F(Selection, RestoresMatricesStacksAndRenderMode)
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, 1.0, 0.1, 100.0);
+    glOrtho(-2, 2, -2, 2, -5, 5);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(1, 2, 3);

@@ -1,6 +1,9 @@
 // Prints where the centre of a floor tile appears in the game window for the starting
 // camera, as "x y" in window coordinates (origin top-left), so scripts can click tiles.
 //   tile_pixel COLUMN ROW [HEIGHT]   (fractional columns and rows reach inside a tile)
+#include "app/GameSettings.h"
+#include "world/SceneGeometry.h"
+
 #include <GL/glu.h>
 #include <cmath>
 #include <cstdio>
@@ -8,11 +11,12 @@
 
 namespace {
 
-// The game's starting view: eye (0, 50, 10) looking at the origin, the 25 x 25 city
-// shifted by (-18.75, 0, 18.75), a 45 degree projection of aspect 1 on 1024 x 768.
-const double eye[3] = {0, 50, 10};
-const double offsetX = -18.75, offsetZ = 18.75;
-const GLint viewport[4] = {0, 0, 1024, 768};
+// The game's starting view: the eye looking at the origin, the city shifted to lie about
+// it, the scene's lens on the whole window.
+const double eye[3] = {scene::startEyeX, scene::startEyeY, scene::startEyeZ};
+const double offsetX = scene::CityOffsetX(settings::cityColumns);
+const double offsetZ = scene::CityOffsetZ(settings::cityRows);
+const GLint viewport[4] = {0, 0, settings::windowWidth, settings::windowHeight};
 
 void Normalise(double v[3])
 {
@@ -53,10 +57,12 @@ void ModelView(double m[16])
 
 void Projection(double m[16])
 {
-    const double f = 1.0 / std::tan(45.0 / 2 * M_PI / 180), nearZ = 0.1, farZ = 100;
+    const double f = 1.0 / std::tan(scene::fieldOfView / 2 * M_PI / 180);
+    const double aspect = scene::Aspect(settings::windowWidth, settings::windowHeight);
+    const double nearZ = scene::nearPlane, farZ = scene::farPlane;
     for (int i = 0; i < 16; ++i)
         m[i] = 0;
-    m[0] = f;
+    m[0] = f / aspect;
     m[5] = f;
     m[10] = (farZ + nearZ) / (nearZ - farZ);
     m[11] = -1;
@@ -75,7 +81,7 @@ int main(int argc, char** argv)
     double modelview[16], projection[16], wx, wy, wz;
     ModelView(modelview);
     Projection(projection);
-    gluProject(1.5 * std::atof(argv[1]), height, -1.5 * std::atof(argv[2]), modelview, projection,
+    gluProject(scene::cellSize * std::atof(argv[1]), height, -scene::cellSize * std::atof(argv[2]), modelview, projection,
                viewport, &wx, &wy, &wz);
     std::printf("%d %d\n", static_cast<int>(wx), viewport[3] - static_cast<int>(wy));
     return 0;
