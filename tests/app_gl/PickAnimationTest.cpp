@@ -1,15 +1,25 @@
-// The pick animation on the real game: the explosion starts once per pick, also when no
-// frame falls between 1.9 and 2.0 s, and its flash shines from the blast.
+// The pick animation on the real game, frame by frame on a held clock: every phase starts
+// and ends on its very millisecond, the explosion starts once per pick even when no frame
+// falls just before the blast, and the flash shines from the blast.
 #include "app/CApp.h"
 #include "app_gl/GameWindow.h"
+#include "support/ScriptedClock.h"
+#include "support/SdlEvents.h"
 #include "world/CParticle.h"
 #include "world/CZombie.h"
+#include "world/SceneGeometry.h"
 
 #include <GL/gl.h>
-#include <cmath>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
+
+// The inner radius of every disk drawn since the last frame began (see gluDisk below).
+std::vector<double> diskInnerRadii;
+
+const double markerInnerRadius = 0.4;
 
 int ActiveParticles(const CParticle& particles)
 {
@@ -27,101 +37,173 @@ void SpendParticles(CParticle& particles)
     ASSERT_EQ(ActiveParticles(particles), 0);
 }
 
-// A left click at window position (x, y), as SDL delivers it.
-void Click(CApp& app, Uint16 x, Uint16 y)
+// A pick on tile (10, 14) accepted at a held tick count; each frame is drawn at a held
+// number of milliseconds after it.
+class PickAnimation : public testing::Test {
+protected:
+    static constexpr Uint32 clickTicks = 100000;
+    static constexpr int column = 10;
+    static constexpr int row = 14;
+
+    void SetUp() override
+    {
+        app.pickedName = 0;
+        Click(clickTicks);
+        ASSERT_EQ(PickStartTime(), static_cast<int>(clickTicks));
+        // Wherever the click landed, the animation plays on this tile.
+        app.pickedName = scene::TileName(column, row, app.cityWidth);
+    }
+
+    // As in the game, every pick runs to its end: the flash goes out, the next click counts.
+    void TearDown() override
+    {
+        if (app.pickedName != 0)
+            FrameAt(4001);
+        ScriptedClock::Release();
+    }
+
+    void Click(Uint32 ticks)
+    {
+        ScriptedClock::Hold(ticks);
+        SDL_Event click = LeftClick(512, 384);
+        app.OnEvent(&click);
+    }
+
+    void FrameAt(int sinceClick)
+    {
+        diskInnerRadii.clear();
+        ScriptedClock::Hold(clickTicks + sinceClick);
+        app.Render(false);
+    }
+
+    static int Disks(bool markers)
+    {
+        int count = 0;
+        for (const double inner : diskInnerRadii)
+            count += (inner == markerInnerRadius) == markers ? 1 : 0;
+        return count;
+    }
+    static bool DrewMarker() { return Disks(true) > 0; }
+    static bool DrewRing() { return Disks(false) > 0; }
+
+    // Puts the first zombie on the picked tile's centre, alive.
+    void ZombieOnTheTile()
+    {
+        app.zombies->horde[0] = ZombieSlot{64.0f * column, 64.0f * row, true};
+    }
+
+    CApp& app = Game();
+};
+
+TEST_F(PickAnimation, TheMarkerShowsUntil1900AndNotAFrameLonger)
 {
-    SDL_Event click{};
-    click.type = SDL_MOUSEBUTTONDOWN;
-    click.button.button = SDL_BUTTON_LEFT;
-    click.button.x = x;
-    click.button.y = y;
-    app.OnEvent(&click);
+    FrameAt(0);
+    EXPECT_TRUE(DrewMarker());
+    FrameAt(1899);
+    EXPECT_TRUE(DrewMarker());
+    FrameAt(1900);
+    EXPECT_FALSE(DrewMarker());
+    EXPECT_FALSE(DrewRing());
 }
 
-int SinceClick() { return static_cast<int>(SDL_GetTicks()) - PickStartTime(); }
-
-void WaitUntilSinceClick(int milliseconds)
+TEST_F(PickAnimation, TheExplosionStartsOnceOnTheFirstFrameAfter1900)
 {
-    while (SinceClick() < milliseconds)
-        SDL_Delay(1);
+    SpendParticles(*app.particles);
+    FrameAt(1900);
+    EXPECT_EQ(ActiveParticles(*app.particles), 0) << "the explosion started at 1900";
+    FrameAt(1901);
+    EXPECT_GT(ActiveParticles(*app.particles), 0) << "no burst at 1901";
+
+    SpendParticles(*app.particles);
+    FrameAt(1950);
+    FrameAt(2050);
+    EXPECT_EQ(ActiveParticles(*app.particles), 0) << "the explosion started a second time";
 }
 
-// The scene's model-view matrix as the frame sets it up.
-void SceneMatrix(const CApp& app, GLfloat matrix[16])
+TEST_F(PickAnimation, KillsAndTheFlashBeginAfter2000)
 {
+    ZombieOnTheTile();
+    FrameAt(2000);
+    EXPECT_TRUE(app.zombies->horde[0].alive) << "killed at 2000";
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT1)) << "flash at 2000";
+    FrameAt(2001);
+    EXPECT_FALSE(app.zombies->horde[0].alive) << "not killed at 2001";
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT1)) << "no flash at 2001";
+}
+
+TEST_F(PickAnimation, TheRingWidensFrom2100)
+{
+    FrameAt(2100);
+    EXPECT_FALSE(DrewRing());
+    FrameAt(2101);
+    ASSERT_TRUE(DrewRing());
+    EXPECT_NEAR(diskInnerRadii.front(), 0.007, 1e-9);
+}
+
+TEST_F(PickAnimation, TheFlashLastsTo2200)
+{
+    FrameAt(2001);
+    FrameAt(2200);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT1)) << "the flash ended at 2200";
+    FrameAt(2201);
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT1)) << "the flash still shines at 2201";
+}
+
+TEST_F(PickAnimation, TheNextClickIsTakenOnlyAfter4000)
+{
+    const int picked = app.pickedName;
+    FrameAt(4000);
+    EXPECT_EQ(app.pickedName, picked) << "the animation ended at 4000";
+    Click(clickTicks + 4000);
+    EXPECT_EQ(PickStartTime(), static_cast<int>(clickTicks)) << "a click during the animation was taken";
+
+    FrameAt(4001);
+    EXPECT_EQ(app.pickedName, 0) << "the animation still runs at 4001";
+    Click(clickTicks + 4001);
+    EXPECT_EQ(PickStartTime(), static_cast<int>(clickTicks + 4001)) << "the click after the animation was lost";
+}
+
+TEST_F(PickAnimation, ExplodesOnceWhenTheFirstFrameAfterTheMarkerComesInTheBlast)
+{
+    ZombieOnTheTile();
+    SpendParticles(*app.particles);
+    FrameAt(2050);
+    EXPECT_GT(ActiveParticles(*app.particles), 0) << "no burst: the explosion never started";
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
+    EXPECT_FALSE(app.zombies->horde[0].alive);
+
+    SpendParticles(*app.particles);
+    FrameAt(2300);
+    EXPECT_EQ(ActiveParticles(*app.particles), 0) << "the explosion started a second time";
+}
+
+TEST_F(PickAnimation, TheFlashShinesFromTheBlast)
+{
+    FrameAt(1950);
+    // GL keeps light positions in eye coordinates: the blast point under the scene's matrix.
+    GLfloat scene[16], light[4];
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    gluLookAt(app.eyeX, app.eyeY, app.eyeZ, app.centerX, app.centerY, app.centerZ, 0, 1, 0);
-    glTranslatef(app.sceneOffsetX, 0, app.sceneOffsetZ);
-    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    app.LookAtScene();
+    glGetFloatv(GL_MODELVIEW_MATRIX, scene);
     glPopMatrix();
-}
-
-TEST(PickAnimation, ExplodesOnceEvenWhenNoFrameFallsInTheLastTenthBeforeTwoSeconds)
-{
-    CApp& app = Game();
-    app.pickedName = 0;
-    // The first frames of a fresh window are slow; the timing below needs ordinary ones.
-    app.Render(false);
-    app.Render(false);
-    // Tile (10, 14): the click lands on it from the starting camera.
-    Click(app, 421, 337);
-    ASSERT_GT(app.pickedName, 0);
-    const float x = 1.5f * ((app.pickedName - 1) % app.cityWidth);
-    const float z = 1.5f * ((app.pickedName - 1) / app.cityWidth);
-
-    // The first frame after the click comes only at 2.05 s.
-    SpendParticles(*app.particles);
-    WaitUntilSinceClick(2050);
-    app.Render(false);
-    EXPECT_GT(ActiveParticles(*app.particles), 0) << "no burst: the explosion never started";
-    // The flash is on when the frame ran before 2.2 s, which only a stalled machine misses.
-    if (SinceClick() <= 2200) {
-        EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-    }
-
-    // Later frames of the blast do not start it again.
-    SpendParticles(*app.particles);
-    app.Render(false);
-    WaitUntilSinceClick(2300);
-    app.Render(false);
-    EXPECT_EQ(ActiveParticles(*app.particles), 0) << "the explosion started a second time";
-    EXPECT_FALSE(glIsEnabled(GL_LIGHT1)) << "the flash lasts past 2.2 s";
-
-    for (int i = 0; i < app.zombies->total; ++i) {
-        const ZombieSlot& zombie = app.zombies->horde[i];
-        const float distance = std::hypot(1.5f * zombie.x / 64 - x, 1.5f * zombie.z / 64 - z);
-        EXPECT_FALSE(zombie.alive && distance < 5.0f) << "zombie " << i << " survived the blast";
-    }
-    WaitUntilSinceClick(4001);
-    app.Render(false);
-    EXPECT_EQ(app.pickedName, 0);
-}
-
-TEST(PickAnimation, TheFlashShinesFromTheBlast)
-{
-    CApp& app = Game();
-    app.pickedName = 0;
-    Click(app, 600, 500);
-    ASSERT_GT(app.pickedName, 0);
-    WaitUntilSinceClick(1950);
-    app.Render(false);
-
-    // GL keeps light positions in eye coordinates: the blast point under the scene matrix.
-    GLfloat scene[16], light[4];
-    SceneMatrix(app, scene);
     glGetLightfv(GL_LIGHT1, GL_POSITION, light);
-    const float bx = 1.5f * ((app.pickedName - 1) % app.cityWidth);
-    const float by = 0.01f;
-    const float bz = -1.5f * ((app.pickedName - 1) / app.cityWidth);
-    for (int row = 0; row < 3; ++row) {
-        const float expected = scene[row] * bx + scene[4 + row] * by + scene[8 + row] * bz + scene[12 + row];
-        EXPECT_NEAR(light[row], expected, 1e-3) << "coordinate " << row;
+    const float blast[3] = {scene::CellX(column), 0.01f, scene::CellZ(row)};
+    for (int axis = 0; axis < 3; ++axis) {
+        const float expected =
+            scene[axis] * blast[0] + scene[4 + axis] * blast[1] + scene[8 + axis] * blast[2] + scene[12 + axis];
+        EXPECT_NEAR(light[axis], expected, 1e-3) << "axis " << axis;
     }
-    WaitUntilSinceClick(4001);
-    app.Render(false);
-    EXPECT_EQ(app.pickedName, 0);
 }
 
 } // namespace
+
+// Records the disks the game draws, then draws them with GLU's own gluDisk.
+extern "C" void gluDisk(GLUquadric* quadric, GLdouble inner, GLdouble outer, GLint slices, GLint loops)
+{
+    using Disk = void (*)(GLUquadric*, GLdouble, GLdouble, GLint, GLint);
+    static const Disk gluOwn = reinterpret_cast<Disk>(dlsym(RTLD_NEXT, "gluDisk"));
+    diskInnerRadii.push_back(inner);
+    gluOwn(quadric, inner, outer, slices, loops);
+}

@@ -1,0 +1,23 @@
+// An SDL_GetTicks of the tests' own, linked in front of SDL's for the game's code, that a
+// test can hold at any millisecond.
+#pragma once
+
+#include <cstdint>
+
+namespace ScriptedClock {
+
+// From now on the game's clock reads `ticks` until the next Hold or Release.
+void Hold(std::uint32_t ticks);
+// Back to SDL's own clock.
+void Release();
+
+// Holds the clock for as long as it lives, then gives SDL's back.
+class Held {
+public:
+    explicit Held(std::uint32_t ticks) { Hold(ticks); }
+    ~Held() { Release(); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+};
+
+} // namespace ScriptedClock
