@@ -4,12 +4,14 @@
 
 #include "ReferenceScene.h"
 #include "app/CApp.h"
+#include "app/GameSettings.h"
+#include "support/SdlEvents.h"
+#include "support/SdlVideo.h"
 #include "world/CParticle.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
 #include <cstdlib>
-#include <cstring>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -21,19 +23,6 @@ const int warmUpFrames = 10;
 // Blast frames are timed only this early in the pick, well before its animation ends at 4 s.
 const int blastTimingEnd = 3500;
 
-// Classic SDL now and then fails to reach a fresh Xvfb; only that failure is retried.
-bool StartSdlVideo()
-{
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0)
-            return true;
-        if (std::strstr(SDL_GetError(), "Couldn't open X11 display") == nullptr)
-            break;
-        SDL_Delay(200);
-    }
-    return false;
-}
-
 // The real game object, started as the game starts it; it lives until the process ends.
 CApp* StartGame(const std::string& gameDir)
 {
@@ -41,7 +30,8 @@ CApp* StartGame(const std::string& gameDir)
     if (chdir(gameDir.c_str()) != 0 || !StartSdlVideo())
         return nullptr;
     const SilencedStdout quiet;
-    CApp* const app = new CApp(1024, 768, 50, 25, 25);
+    CApp* const app = new CApp(settings::windowWidth, settings::windowHeight, settings::zombies,
+                               settings::cityColumns, settings::cityRows);
     return app->Init() ? app : nullptr;
 }
 
@@ -67,13 +57,7 @@ void WaitForPickTime(int t)
 // A left click at the window centre, handed to the game as its loop hands it over.
 void ClickCentre(CApp& app)
 {
-    SDL_Event click{};
-    click.type = SDL_MOUSEBUTTONDOWN;
-    click.button.type = SDL_MOUSEBUTTONDOWN;
-    click.button.button = SDL_BUTTON_LEFT;
-    click.button.state = SDL_PRESSED;
-    click.button.x = centreX;
-    click.button.y = centreY;
+    SDL_Event click = LeftClick(centreX, centreY);
     app.OnEvent(&click);
 }
 

@@ -3,13 +3,12 @@
 #include "ReaderBench.h"
 
 #include "model/objLoader.h"
+#include "support/ScratchFolder.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <tiny_obj_loader.h>
-#include <unistd.h>
 
 namespace {
 
@@ -43,25 +42,6 @@ std::string GridModel(int side)
 }
 
 const char* const gridMaterial = "newmtl grid\nKa 0.2 0.2 0.2\nKd 0.8 0.8 0.8\nillum 1\nmap_Kd grid.bmp\n";
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "skarnholt-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            path = pattern;
-    }
-    ~TempFolder()
-    {
-        if (!path.empty())
-            fs::remove_all(path);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string path;
-};
 
 // The game reader as the game calls it, by a name relative to the working directory.
 double TimeGameReader(const std::string& folder, int& faces)
@@ -107,19 +87,19 @@ ReaderResults MeasureReader(int minTriangles, int runs)
     ReaderResults results;
     results.game.name = "OBJ reader (game)";
     results.tinyobj.name = "OBJ reader (tinyobjloader)";
-    const TempFolder folder;
-    if (folder.path.empty())
+    const ScratchFolder folder;
+    if (!folder.Made())
         return results;
     const int side = static_cast<int>(std::ceil(std::sqrt(minTriangles / 2.0)));
     const std::string model = GridModel(side);
-    std::ofstream(folder.path + "/grid.obj", std::ios::binary) << model;
-    std::ofstream(folder.path + "/grid.mtl", std::ios::binary) << gridMaterial;
+    folder.Write("grid.obj", model);
+    folder.Write("grid.mtl", gridMaterial);
     results.generated = true;
     results.triangles = 2 * side * side;
     results.fileBytes = static_cast<long>(model.size());
     for (int run = 0; run < runs; ++run) {
-        results.game.runs.push_back(TimeGameReader(folder.path, results.gameFaces));
-        results.tinyobj.runs.push_back(TimeTinyobj(folder.path, results.tinyobjFaces));
+        results.game.runs.push_back(TimeGameReader(folder.Folder(), results.gameFaces));
+        results.tinyobj.runs.push_back(TimeTinyobj(folder.Folder(), results.tinyobjFaces));
     }
     return results;
 }

@@ -1,34 +1,18 @@
 // Input handling and the camera step on a constructed application object, fed with
 // synthetic SDL events; no window or GL context is involved.
 #include "app/CApp.h"
+#include "app/GameSettings.h"
+#include "support/SdlEvents.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-SDL_Event KeyEvent(Uint8 type, SDLKey key)
-{
-    SDL_Event e{};
-    e.type = type;
-    e.key.type = type;
-    e.key.keysym.sym = key;
-    return e;
-}
-
-SDL_Event ButtonDown(Uint8 button, Uint16 x = 0, Uint16 y = 0)
-{
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.type = SDL_MOUSEBUTTONDOWN;
-    e.button.button = button;
-    e.button.x = x;
-    e.button.y = y;
-    return e;
-}
-
 class CAppEvents : public testing::Test {
 protected:
-    CAppEvents() : app(1024, 768, 50, 25, 25)
+    CAppEvents()
+        : app(settings::windowWidth, settings::windowHeight, settings::zombies, settings::cityColumns,
+              settings::cityRows)
     {
         app.running = true;
         app.eyeY = 50;
@@ -40,18 +24,6 @@ protected:
 
     CApp app;
 };
-
-TEST_F(CAppEvents, ConstructorStoresTheSettingsInArgumentOrder)
-{
-    const CApp other(640, 480, 7, 9, 11);
-    EXPECT_EQ(other.screenWidth, 640);
-    EXPECT_EQ(other.screenHeight, 480);
-    EXPECT_EQ(other.zombieCount, 7);
-    EXPECT_EQ(other.cityWidth, 9);
-    EXPECT_EQ(other.cityHeight, 11);
-    EXPECT_EQ(other.scrollDirection, 0);
-    EXPECT_EQ(other.city, nullptr);
-}
 
 TEST_F(CAppEvents, TheLastArrowPressedWinsAndAnyReleaseStops)
 {

@@ -1,11 +1,9 @@
-// Helpers for the asset tests: run in the game's folder, catch what a call prints.
+// Helpers for the asset tests: run in the game's folder, find a line of what a call printed.
 #pragma once
 
+#include "support/CaptureOutput.h"
+
 #include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -44,44 +42,3 @@ inline std::string LineWith(const std::string& text, const std::string& word)
     return text.substr(begin, text.find('\n', at) - begin);
 }
 
-// Sends one standard stream (1 or 2) into a temporary file until Text() is called.
-class StreamCapture {
-public:
-    explicit StreamCapture(int fd) : fd(fd)
-    {
-        std::fflush(nullptr);
-        std::snprintf(path, sizeof path, "/tmp/skarnholt-capture-XXXXXX");
-        const int file = mkstemp(path);
-        saved = dup(fd);
-        dup2(file, fd);
-        close(file);
-    }
-    ~StreamCapture() { Restore(); }
-    StreamCapture(const StreamCapture&) = delete;
-    StreamCapture& operator=(const StreamCapture&) = delete;
-
-    std::string Text()
-    {
-        Restore();
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        unlink(path);
-        return text.str();
-    }
-
-private:
-    void Restore()
-    {
-        if (saved < 0)
-            return;
-        std::fflush(nullptr);
-        dup2(saved, fd);
-        close(saved);
-        saved = -1;
-    }
-
-    int fd;
-    int saved = -1;
-    char path[64];
-};

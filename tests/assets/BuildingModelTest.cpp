@@ -31,10 +31,9 @@ protected:
     {
         const InGameFolder folder;
         ASSERT_TRUE(folder.Entered()) << SKARNHOLT_GAME_DIR;
-        StreamCapture out(1), err(2);
-        parsed = parse_obj_scene(&scene, "talo.obj");
-        printed = out.Text();
-        complained = err.Text();
+        const Captured output = CaptureOutput([] { parsed = parse_obj_scene(&scene, "talo.obj"); });
+        printed = output.out;
+        complained = output.err;
     }
     static void TearDownTestSuite()
     {
@@ -156,11 +155,11 @@ TEST(BuildingLoader, CompilesTheModelWithItsTexture)
 {
     const InGameFolder folder;
     ASSERT_TRUE(folder.Entered());
-    StreamCapture out(1), err(2);
     objLoader loader;
-    const int loaded = loader.load("talo.obj");
-    const std::string printed = out.Text();
-    const std::string complained = err.Text();
+    int loaded = 0;
+    const Captured output = CaptureOutput([&] { loaded = loader.load("talo.obj"); });
+    const std::string& printed = output.out;
+    const std::string& complained = output.err;
     EXPECT_EQ(loaded, 1);
     EXPECT_NE(LineWith(printed, "Loading talo.bmp"), "");
     EXPECT_EQ(LineWith(printed, "Problem loading"), "");

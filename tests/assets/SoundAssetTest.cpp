@@ -3,6 +3,7 @@
 #include "AssetTestSupport.h"
 
 #include "platform/Sound.h"
+#include "support/ScratchFolder.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -23,49 +24,54 @@ struct Capture {
     bool played = false;
 };
 
+// Plays the file through the sound layer until it ends; false when it did not start.
+bool PlayToTheEnd(const char* file, FMOD_MODE mode, bool stream)
+{
+    FMOD_SYSTEM* system = nullptr;
+    FMOD_SOUND* sound = nullptr;
+    FMOD_System_Create(&system);
+    FMOD_System_Init(system, 32, FMOD_INIT_NORMAL, nullptr);
+    FMOD_System_CreateSound(system, file, mode, nullptr, &sound);
+    if (!stream)
+        FMOD_Sound_SetMode(sound, FMOD_LOOP_OFF);
+    FMOD_CHANNEL* channel = nullptr;
+    const bool played = FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, 0, &channel) == FMOD_OK;
+    const Uint32 start = SDL_GetTicks();
+    while ((stream ? Mix_PlayingMusic() : Mix_Playing(-1)) && SDL_GetTicks() - start < 30000)
+        SDL_Delay(5);
+    SDL_Delay(50);  // lets the driver write the buffer that held the end
+    if (sound != nullptr)
+        FMOD_Sound_Release(sound);
+    FMOD_System_Release(system);
+    return played;
+}
+
 // The disk driver writes each 4096-frame buffer to a file and then waits the given
 // milliseconds: with 1 ms the mixer runs about seventy times faster than real time.
 Capture Play(const char* file, FMOD_MODE mode, bool stream)
 {
-    char path[] = "/tmp/skarnholt-audio-XXXXXX";
-    const int fd = mkstemp(path);
-    close(fd);
+    const ScratchFolder scratch;
+    const std::string path = scratch.Path("audio.raw");
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", path, 1);
+    setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "1", 1);
 
     Capture capture;
     {
         const InGameFolder folder;
-        StreamCapture quietOut(1), quietErr(2);  // the disk driver announces itself
-        FMOD_SYSTEM* system = nullptr;
-        FMOD_SOUND* sound = nullptr;
-        FMOD_System_Create(&system);
-        FMOD_System_Init(system, 32, FMOD_INIT_NORMAL, nullptr);
-        FMOD_System_CreateSound(system, file, mode, nullptr, &sound);
-        if (!stream)
-            FMOD_Sound_SetMode(sound, FMOD_LOOP_OFF);
-        FMOD_CHANNEL* channel = nullptr;
-        capture.played = FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, 0, &channel) == FMOD_OK;
-        const Uint32 start = SDL_GetTicks();
-        while ((stream ? Mix_PlayingMusic() : Mix_Playing(-1)) && SDL_GetTicks() - start < 30000)
-            SDL_Delay(5);
-        SDL_Delay(50);  // lets the driver write the buffer that held the end
-        if (sound != nullptr)
-            FMOD_Sound_Release(sound);
-        FMOD_System_Release(system);
+        // The disk driver announces itself on the console.
+        CaptureOutput([&] { capture.played = PlayToTheEnd(file, mode, stream); });
     }
     unsetenv("SDL_AUDIODRIVER");
     unsetenv("SDL_DISKAUDIOFILE");
     unsetenv("SDL_DISKAUDIODELAY");
 
-    std::FILE* const raw = std::fopen(path, "rb");
+    std::FILE* const raw = std::fopen(path.c_str(), "rb");
     std::int16_t pair[2];
     while (raw != nullptr && std::fread(pair, sizeof pair, 1, raw) == 1)
         capture.frames.push_back((pair[0] + pair[1]) / 2.0);
     if (raw != nullptr)
         std::fclose(raw);
-    unlink(path);
     return capture;
 }
 

@@ -35,9 +35,7 @@ TEST_P(GameTexture, LoadsThroughTheGamesLoaderAsTrueColourWithPowerOfTwoSides)
 {
     const InGameFolder folder;
     ASSERT_TRUE(folder.Entered());
-    StreamCapture out(1);
-    const CTexture texture(GetParam());
-    const std::string printed = out.Text();
+    const std::string printed = CaptureOutput([&] { const CTexture texture(GetParam()); }).out;
     EXPECT_NE(printed.find(std::string("Loading ") + GetParam() + "\n"), std::string::npos) << printed;
     EXPECT_EQ(printed.find("Problem loading"), std::string::npos) << printed;
 

@@ -1,6 +1,6 @@
 // Tests of the growable named list of the model reader.
 #include "model/objLoader.h"
-#include "model/ModelTestFiles.h"
+#include "support/CaptureOutput.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

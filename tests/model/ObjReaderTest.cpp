@@ -1,6 +1,7 @@
 // Tests of the OBJ and MTL reader on small model files written by the tests.
 #include "model/objLoader.h"
-#include "model/ModelTestFiles.h"
+#include "support/CaptureOutput.h"
+#include "support/ScratchFolder.h"
 
 #include <climits>
 #include <cstring>
@@ -31,7 +32,7 @@ protected:
     const obj_facet& Face(int index) const { return *scene.facets[index]; }
     const obj_material& Material(int index) const { return *scene.materials[index]; }
 
-    TempFolder folder;
+    ScratchFolder folder;
     obj_scene_data scene{};
     bool loaded = false;
     Captured output;

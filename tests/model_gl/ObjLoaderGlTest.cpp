@@ -1,6 +1,7 @@
 // Tests of the model loader in the test window: its report, its display list and Draw.
 #include "model/objLoader.h"
-#include "model/ModelTestFiles.h"
+#include "support/CaptureOutput.h"
+#include "support/ScratchFolder.h"
 #include "render/CTexture.h"
 
 #include <GL/gl.h>
@@ -109,7 +110,7 @@ protected:
         return triangles;
     }
 
-    TempFolder folder;
+    ScratchFolder folder;
     objLoader* loader = new objLoader;
     int result = -1;
     Captured output;

@@ -1,10 +1,10 @@
 // CTexture: BMP files of every depth reach the GL with the right colours, and failures stay harmless.
 #include "render/CTexture.h"
+#include "support/ScratchFolder.h"
 
 #include <GL/gl.h>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -90,18 +90,14 @@ class CTextureTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "texture-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        directory = pattern;
+        ASSERT_TRUE(folder.Made());
         while (glGetError() != GL_NO_ERROR) {
         }
     }
 
-    void TearDown() override { std::filesystem::remove_all(directory); }
+    std::string PathOf(const char* name) const { return folder.Path(name); }
 
-    std::string PathOf(const char* name) const { return (directory / name).string(); }
-
-    std::filesystem::path directory;
+    const ScratchFolder folder;
 };
 
 std::vector<unsigned char> LevelZero(GLuint texture)

@@ -1,28 +1,14 @@
 // Entry point of the GL test programs: a private Xvfb for the whole run and, where the
 // tests want it, one 1024x768 double-buffered GL window made current before they start.
+#include "support/SdlVideo.h"
 #include "support/XvfbServer.h"
 
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
-
-// Classic SDL now and then fails to reach a fresh Xvfb; only that failure is retried.
-bool StartSdlVideo()
-{
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0)
-            return true;
-        if (std::strstr(SDL_GetError(), "Couldn't open X11 display") == nullptr)
-            break;
-        SDL_Delay(500);
-    }
-    std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
-    return false;
-}
 
 #ifdef SKARNHOLT_TEST_OPENS_WINDOW
 bool OpenTestWindow()
