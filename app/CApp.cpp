@@ -39,9 +39,9 @@ int PickStartTime() { return T0; }
 // Construction
 // ---------------------------------------------------------------------------------
 
-CApp::CApp(int width, int height, int zombieCount, int cityWidth, int cityHeight)
-    : scrollDirection(0), screenWidth(width), screenHeight(height), cityWidth(cityWidth),
-      cityHeight(cityHeight), zombieCount(zombieCount)
+CApp::CApp(int width, int height, int zombiesAtStart, int cityColumns, int cityRows)
+    : scrollDirection(0), screenWidth(width), screenHeight(height), cityWidth(cityColumns),
+      cityHeight(cityRows), zombieCount(zombiesAtStart)
 {
 }
 

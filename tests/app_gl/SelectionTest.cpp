@@ -58,7 +58,6 @@ class Selection : public testing::Test {
 protected:
     void SetUp() override
     {
-        CApp& app = Game();
         app.eyeX = 0;
         app.eyeY = 50;
         app.eyeZ = 10;

@@ -47,13 +47,13 @@ inline std::string LineWith(const std::string& text, const std::string& word)
 // Sends one standard stream (1 or 2) into a temporary file until Text() is called.
 class StreamCapture {
 public:
-    explicit StreamCapture(int fd) : fd(fd)
+    explicit StreamCapture(int stream) : fd(stream)
     {
         std::fflush(nullptr);
         std::snprintf(path, sizeof path, "/tmp/skarnholt-capture-XXXXXX");
         const int file = mkstemp(path);
-        saved = dup(fd);
-        dup2(file, fd);
+        saved = dup(stream);
+        dup2(file, stream);
         close(file);
     }
     ~StreamCapture() { Restore(); }
