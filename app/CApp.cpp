@@ -79,7 +79,7 @@ bool CApp::Init()
     InitGlState();
     CompileFloor();
     FMOD_System_PlaySound(soundSystem, FMOD_CHANNEL_FREE, music, false, &channel);
-    starttime = SDL_GetTicks();
+    starttime = static_cast<int>(SDL_GetTicks());
     return true;
 }
 
@@ -165,6 +165,7 @@ void CApp::InitGlState()
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // Integer division on purpose: the pick pass builds the very same projection.
+    // NOLINTNEXTLINE(bugprone-integer-division)
     gluPerspective(45.0, static_cast<GLdouble>(screenWidth / screenHeight), 0.1, 100.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -483,6 +484,8 @@ void CApp::Selection(int x, int y)
     glPushMatrix();
     glLoadIdentity();
     gluPickMatrix(x, viewport[3] - y, 1, 1, viewport);
+    // The frame's projection, its integer division included (see InitGlState).
+    // NOLINTNEXTLINE(bugprone-integer-division)
     gluPerspective(45.0, static_cast<GLdouble>(screenWidth / screenHeight), 0.1, 100.0);
     Render(true);
     glMatrixMode(GL_PROJECTION);
