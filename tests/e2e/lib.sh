@@ -59,7 +59,8 @@ make_scratch() {
 }
 
 # Starts the game in $SCRATCH with any extra environment given as NAME=VALUE words.
-# Classic SDL sometimes fails to reach a fresh Xvfb; only that failure is retried.
+# Classic SDL sometimes fails to reach a fresh Xvfb; only that failure is retried, half a
+# second later as the GL tests do, since attempts in quick succession can all fail together.
 launch_game() {
     E2E_OUT="$E2E_TMP/stdout"
     E2E_ERR="$E2E_TMP/stderr"
@@ -75,6 +76,7 @@ launch_game() {
         fi
         stop_process "$GAME_PID"
         GAME_PID=""
+        sleep 0.5
     done
     fail "SDL could not open the X display in five attempts"
 }
