@@ -14,7 +14,8 @@ fail() {
 }
 
 mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/displayfd" 2>/dev/null &
+# -noreset: see start_xvfb in tests/e2e/lib.sh.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/displayfd" 2>/dev/null &
 read -r -t 20 number <"$work/displayfd" || fail "Xvfb did not start within 20 s"
 export DISPLAY=":$number"
 

@@ -41,10 +41,12 @@ fail() {
 }
 
 # Starts Xvfb on a display number it picks itself and exports DISPLAY.
+# SDL opens the display, closes it and opens it again; were that first client the only one,
+# its leaving would reset the server under the second (-noreset keeps the server as it is).
 start_xvfb() {
     local fifo="$E2E_TMP/displayfd"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
     XVFB_PID=$!
     local number
     read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
@@ -59,8 +61,7 @@ make_scratch() {
 }
 
 # Starts the game in $SCRATCH with any extra environment given as NAME=VALUE words.
-# Classic SDL sometimes fails to reach a fresh Xvfb; only that failure is retried, half a
-# second later as the GL tests do, since attempts in quick succession can all fail together.
+# Classic SDL sometimes fails to reach a fresh Xvfb; only that failure is retried.
 launch_game() {
     E2E_OUT="$E2E_TMP/stdout"
     E2E_ERR="$E2E_TMP/stderr"
@@ -76,7 +77,6 @@ launch_game() {
         fi
         stop_process "$GAME_PID"
         GAME_PID=""
-        sleep 0.5
     done
     fail "SDL could not open the X display in five attempts"
 }
