@@ -40,9 +40,9 @@ int PickStartTime() { return T0; }
 // Construction
 // ---------------------------------------------------------------------------------
 
-CApp::CApp(int width, int height, int zombieCount, int cityWidth, int cityHeight)
-    : scrollDirection(0), screenWidth(width), screenHeight(height), cityWidth(cityWidth),
-      cityHeight(cityHeight), zombieCount(zombieCount)
+CApp::CApp(int width, int height, int zombiesAtStart, int cityColumns, int cityRows)
+    : scrollDirection(0), screenWidth(width), screenHeight(height), cityWidth(cityColumns),
+      cityHeight(cityRows), zombieCount(zombiesAtStart)
 {
 }
 
@@ -80,7 +80,7 @@ bool CApp::Init()
     InitGlState();
     CompileFloor();
     FMOD_System_PlaySound(soundSystem, FMOD_CHANNEL_FREE, music, false, &channel);
-    starttime = SDL_GetTicks();
+    starttime = static_cast<int>(SDL_GetTicks());
     return true;
 }
 

@@ -176,7 +176,7 @@ void BindModelTexture(objLoader& model)
 
 } // namespace
 
-ReferenceScene::ReferenceScene(CApp& app) : app(app)
+ReferenceScene::ReferenceScene(CApp& game) : app(game)
 {
     glGenBuffers(3, buffers);
     floorCount = Upload(buffers[0], FloorVertices(app.cityWidth, app.cityHeight));

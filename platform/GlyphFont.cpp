@@ -49,17 +49,17 @@ const unsigned char* TopRow(const FT_Bitmap& bitmap, unsigned int rowFromTop)
 {
     const int pitch = bitmap.pitch;
     if (pitch >= 0)
-        return bitmap.buffer + rowFromTop * pitch;
-    return bitmap.buffer + (bitmap.rows - 1 - rowFromTop) * -pitch;
+        return bitmap.buffer + static_cast<size_t>(rowFromTop) * static_cast<size_t>(pitch);
+    return bitmap.buffer + static_cast<size_t>(bitmap.rows - 1 - rowFromTop) * static_cast<size_t>(-pitch);
 }
 
 std::vector<unsigned char> BottomUpBits(const FT_Bitmap& bitmap)
 {
-    const unsigned int rowBytes = (bitmap.width + 7) / 8;
+    const size_t rowBytes = (bitmap.width + 7) / 8;
     std::vector<unsigned char> bits(rowBytes * bitmap.rows);
     for (unsigned int row = 0; row < bitmap.rows; ++row) {
         const unsigned char* const source = TopRow(bitmap, bitmap.rows - 1 - row);
-        std::copy(source, source + rowBytes, bits.begin() + row * rowBytes);
+        std::copy(source, source + rowBytes, bits.begin() + static_cast<std::ptrdiff_t>(row * rowBytes));
     }
     return bits;
 }

@@ -88,9 +88,10 @@ FMOD_RESULT FMOD_System_PlaySound(FMOD_SYSTEM* system, FMOD_CHANNELINDEX channel
     if (sound->music != nullptr)
         return Result(Mix_PlayMusic(sound->music, sound->loops) == 0);
     const int played = Mix_PlayChannel(channelIndex, sound->chunk, sound->loops);
-    // The channel handle is only an identity for the caller; nobody dereferences it.
+    // The channel handle is only an identity for the caller; nobody dereferences it, so no
+    // optimisation is lost by making it from the channel's number.
     if (played >= 0 && channel != nullptr)
-        *channel = reinterpret_cast<FMOD_CHANNEL*>(static_cast<intptr_t>(played + 1));
+        *channel = reinterpret_cast<FMOD_CHANNEL*>(static_cast<intptr_t>(played + 1)); // NOLINT(performance-no-int-to-ptr)
     return Result(played >= 0);
 }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the benchmark in a Release build of its own (build-bench/) and runs it: frame,
-# pick, blast, start-up, model reader and memory numbers as one table, in about a minute.
+# Builds the benchmark in a Release build of its own (preset "benchmark", build-bench/) and
+# runs it: frame, pick, blast, start-up, model reader and memory numbers as one table, in
+# about a minute.
 # Arguments, if any, pick sections: startup, frames, reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-bench --target skarnholt_bench -j2 >/dev/null
+cmake --preset benchmark >/dev/null
+cmake --build --preset benchmark -j2 >/dev/null
 build-bench/bench/skarnholt_bench "$@"

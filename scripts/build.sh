@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Configures and builds the game (and its tests) into build/; the game lands in build/game/.
-# Any arguments go to the configure step, e.g. -DBUILD_TESTING=OFF to leave the tests out.
+# Configures and builds the game (and its tests) into build/ with the "release" preset; the
+# game lands in build/game/. Any arguments go to the configure step, e.g. -DBUILD_TESTING=OFF
+# to leave the tests out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build build -j"$(nproc)"
+cmake --preset release "$@" >/dev/null
+cmake --build --preset release -j"$(nproc)"

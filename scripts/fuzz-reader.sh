@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the OBJ/MTL reader fuzzer with clang and runs it for a while on one job:
+# Builds the OBJ/MTL reader fuzzer with clang (preset "fuzzing", build-fuzz/) and runs it for
+# a while on one job:
 #   scripts/fuzz-reader.sh [seconds]   (default 60)
 # Any crash, leak, undefined behaviour or hang is a finding and fails the script; its input is
 # kept in build-fuzz/artifacts. Without clang the fuzzing is skipped.
@@ -7,18 +8,14 @@ set -euo pipefail
 
 seconds="${1:-60}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-clang="$(command -v clang++-14 || command -v clang++ || true)"
-if [[ -z "$clang" ]]; then
+if ! command -v clang++ >/dev/null; then
     echo "fuzz-reader: clang++ not found, fuzzing skipped"
     exit 0
 fi
 
 build="$root/build-fuzz"
+(cd "$root" && cmake --preset fuzzing >/dev/null && cmake --build --preset fuzzing -j2 >/dev/null)
 mkdir -p "$build/artifacts"
-"$clang" -std=c++17 -g -O1 -Wall -Wextra \
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    -I"$root" "$root/tests/fuzz/obj_reader_fuzzer.cpp" "$root/model/objLoader.cpp" -lGL \
-    -o "$build/obj_reader_fuzzer"
 
 # The fuzzer adds inputs to its corpus and writes model files: keep all of that out of the tree.
 work="$(mktemp -d)"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package: the game with Debian's build flags in build-pkg/, then CPack
-# from the install rules. Prints the path of the .deb it wrote.
+# Builds the Debian package: the game with Debian's build flags in build-pkg/ (preset
+# "package"), then CPack from the install rules. Prints the path of the .deb it wrote.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -18,9 +18,9 @@ export_build_flags() {
 bash "$root/scripts/setup.sh" package >&2
 export_build_flags
 # Only the game and what it installs are built; the tests and tools are not packaged.
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
-    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >&2
-cmake --build "$build" -j"$(nproc)" --target skarnholt game_assets packaging_files >&2
+cd "$root"
+cmake --preset package >&2
+cmake --build --preset package -j"$(nproc)" >&2
 rm -f "$build"/skarnholt_*.deb
 (cd "$build" && cpack >&2)
 ls "$build"/skarnholt_*.deb

@@ -23,9 +23,9 @@ package_packages=(
     dpkg-dev file
 )
 test_packages=(
-    # unit, GL and end-to-end tests, fuzzing and sanitizers
+    # unit, GL and end-to-end tests, static analysis, fuzzing and sanitizers
     libgtest-dev googletest xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng
-    clang libclang-rt-14-dev procps
+    clang clang-tidy libclang-rt-14-dev procps
     # checks of the installed game and of the package
     desktop-file-utils appstream man-db lintian
     # remaking the assets and the icon, benchmark and soak

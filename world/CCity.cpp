@@ -7,11 +7,11 @@
 #include <ctime>
 
 // Two cities of one size built within the same second come out the same.
-CCity::CCity(int width, int height)
+CCity::CCity(int gridWidth, int gridHeight)
 {
     std::srand(static_cast<unsigned int>(std::time(nullptr)));
-    this->width = width;
-    this->height = height;
+    width = gridWidth;
+    height = gridHeight;
     cells.assign(height, std::vector<bool>(width, false));
     CityCarver(cells, width, height).Run();
 }

@@ -6,7 +6,7 @@
 class CCity {
 public:
     // Reseeds rand() from the clock, then carves the whole grid; both sizes at least 1.
-    CCity(int width, int height);
+    CCity(int gridWidth, int gridHeight);
     virtual ~CCity();
 
     // 0 for a street cell, 2 for a building cell; no range check.

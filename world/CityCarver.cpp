@@ -13,8 +13,9 @@ const int stepY[4] = { -1, 1, 0, 0 };
 } // namespace
 
 // The middle cell is not opened here: it stays a building until some step lands on it.
-CityCarver::CityCarver(std::vector<std::vector<bool>>& cells, int width, int height)
-    : cells(cells), width(width), height(height), work{ { width / 2, height / 2 } }, cursor(work.begin())
+CityCarver::CityCarver(std::vector<std::vector<bool>>& grid, int gridWidth, int gridHeight)
+    : cells(grid), width(gridWidth), height(gridHeight), work{ { gridWidth / 2, gridHeight / 2 } },
+      cursor(work.begin())
 {
 }
 

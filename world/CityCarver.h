@@ -12,8 +12,8 @@ public:
         int y;
     };
 
-    // Carves into cells (rows of width street bits), which start as all building.
-    CityCarver(std::vector<std::vector<bool>>& cells, int width, int height);
+    // Carves into grid (rows of gridWidth street bits), which starts as all building.
+    CityCarver(std::vector<std::vector<bool>>& grid, int gridWidth, int gridHeight);
 
     bool Done() const { return work.empty(); }
     // One step of the entry under the cursor.

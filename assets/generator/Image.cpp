@@ -12,8 +12,8 @@ Colour Mix(const Colour& a, const Colour& b, double t)
     return a * (1.0 - t) + b * t;
 }
 
-Image::Image(int width, int height, const Colour& fill)
-    : width(width), height(height), pixels(static_cast<size_t>(width) * height, fill)
+Image::Image(int imageWidth, int imageHeight, const Colour& fill)
+    : width(imageWidth), height(imageHeight), pixels(static_cast<size_t>(imageWidth) * imageHeight, fill)
 {
 }
 
@@ -108,7 +108,7 @@ bool Image::SaveBmp(const std::string& path) const
     return std::fclose(file) == 0 && written;
 }
 
-TileableNoise::TileableNoise(int period, std::uint64_t seed) : period(period)
+TileableNoise::TileableNoise(int repeatEvery, std::uint64_t seed) : period(repeatEvery)
 {
     Random random(seed);
     lattice.resize(static_cast<size_t>(period) * period);

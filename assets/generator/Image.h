@@ -16,7 +16,7 @@ Colour Mix(const Colour& a, const Colour& b, double t);
 
 class Image {
 public:
-    Image(int width, int height, const Colour& fill);
+    Image(int imageWidth, int imageHeight, const Colour& fill);
 
     int Width() const { return width; }
     int Height() const { return height; }
@@ -42,7 +42,7 @@ private:
 // Smooth value noise in [0, 1) that repeats every `period` units in x and y.
 class TileableNoise {
 public:
-    TileableNoise(int period, std::uint64_t seed);
+    TileableNoise(int repeatEvery, std::uint64_t seed);
     double At(double x, double y) const;
 
 private:

@@ -57,7 +57,6 @@ class Selection : public testing::Test {
 protected:
     void SetUp() override
     {
-        CApp& app = Game();
         app.eyeX = scene::startEyeX;
         app.eyeY = scene::startEyeY;
         app.eyeZ = scene::startEyeZ;

@@ -9,10 +9,22 @@ E2E_TMP=$(mktemp -d)
 XVFB_PID=""
 GAME_PID=""
 
+# Ends the background process $1 and reaps it. SDL turns SIGTERM into a quit event, which a
+# hung game never reads, so a process still there after 5 s is killed.
+stop_process() {
+    local pid=$1 i
+    kill "$pid" 2>/dev/null || true
+    for i in $(seq 1 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+
 e2e_cleanup() {
-    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-    wait 2>/dev/null || true
+    [ -z "$GAME_PID" ] || stop_process "$GAME_PID"
+    [ -z "$XVFB_PID" ] || stop_process "$XVFB_PID"
     [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
@@ -29,10 +41,12 @@ fail() {
 }
 
 # Starts Xvfb on a display number it picks itself and exports DISPLAY.
+# SDL opens the display, closes it and opens it again; were that first client the only one,
+# its leaving would reset the server under the second (-noreset keeps the server as it is).
 start_xvfb() {
     local fifo="$E2E_TMP/displayfd"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
     XVFB_PID=$!
     local number
     read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
@@ -61,7 +75,7 @@ launch_game() {
         if ! grep -q "Couldn't open X11 display" "$E2E_ERR"; then
             fail "the game window did not appear"
         fi
-        wait "$GAME_PID" 2>/dev/null || true
+        stop_process "$GAME_PID"
         GAME_PID=""
     done
     fail "SDL could not open the X display in five attempts"

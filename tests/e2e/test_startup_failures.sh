@@ -6,10 +6,12 @@ E2E_OUT="$E2E_TMP/stdout"
 E2E_ERR="$E2E_TMP/stderr"
 
 # Runs the game in the scratch folder with the given environment changes; sets STATUS.
+# A game that starts after all is stopped after 30 s.
 run_without_window() {
     STATUS=0
-    (cd "$SCRATCH" && env -u DISPLAY SDL_AUDIODRIVER=dummy "$@" "$GAME" >"$E2E_OUT" 2>"$E2E_ERR" </dev/null) ||
-        STATUS=$?
+    (cd "$SCRATCH" && timeout -k 5 30 env -u DISPLAY SDL_AUDIODRIVER=dummy "$@" "$GAME" \
+        >"$E2E_OUT" 2>"$E2E_ERR" </dev/null) || STATUS=$?
+    [ "$STATUS" != "124" ] || fail "the game was still running after 30 s ($*)"
     [ "$STATUS" = "255" ] || fail "status $STATUS, not 255 ($*)"
     [ "$(head -n 1 "$E2E_OUT")" = " 0.5b" ] || fail "the banner is not the first line ($*)"
 }

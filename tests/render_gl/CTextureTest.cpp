@@ -150,8 +150,8 @@ TEST_P(CTextureDepthTest, LoadsThePictureTopRowFirst)
 }
 
 INSTANTIATE_TEST_SUITE_P(Bmp, CTextureDepthTest, testing::Values(8, 16, 24, 32),
-                         [](const testing::TestParamInfo<int>& info) {
-                             return std::to_string(info.param) + "Bit";
+                         [](const testing::TestParamInfo<int>& depth) {
+                             return std::to_string(depth.param) + "Bit";
                          });
 
 TEST_F(CTextureTest, UnreadableFileLeavesAnEmptyTextureThatBindsCleanly)

@@ -33,8 +33,10 @@ XvfbServer::XvfbServer()
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
         freopen("/dev/null", "w", stderr);
+        // SDL opens the display, closes it and opens it again; without -noreset the server
+        // resets when that close leaves it without clients, and the second open may fail.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

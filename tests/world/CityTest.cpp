@@ -194,8 +194,8 @@ TEST_P(CityShapeTest, StreetsKeepTheMiddlesLatticeAndHangTogether)
 INSTANTIATE_TEST_SUITE_P(Sizes, CityShapeTest,
                          testing::Values(std::make_pair(25, 25), std::make_pair(24, 24), std::make_pair(7, 3),
                                          std::make_pair(3, 7), std::make_pair(2, 9), std::make_pair(26, 11)),
-                         [](const testing::TestParamInfo<std::pair<int, int>>& info) {
-                             return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
+                         [](const testing::TestParamInfo<std::pair<int, int>>& size) {
+                             return std::to_string(size.param.first) + "x" + std::to_string(size.param.second);
                          });
 
 TEST_F(CityTest, GameSizedCitiesReachTheirEdgesButNoOddCell)
