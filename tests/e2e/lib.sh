@@ -223,13 +223,15 @@ held_kb() {
 }
 
 # Memory in kB that the game holds after $2 clicks that miss the city, 100 ms apart, more
-# than after $1 such clicks that let the first pick passes settle. Needs probe_env.
+# than after $1 such clicks that let the first pick passes settle; they land at window
+# position $3 $4 (default the top-left corner, which misses from the starting view).
+# Needs probe_env.
 miss_click_growth() {
-    local settled
-    click_repeatedly "$1" 100 "$miss_x" "$miss_y"
+    local settled x=${3:-$miss_x} y=${4:-$miss_y}
+    click_repeatedly "$1" 100 "$x" "$y"
     sleep 0.5
     settled=$(held_kb)
-    click_repeatedly "$2" 100 "$miss_x" "$miss_y"
+    click_repeatedly "$2" 100 "$x" "$y"
     sleep 0.5
     echo $(($(held_kb) - settled))
 }

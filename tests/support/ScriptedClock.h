@@ -11,13 +11,4 @@ void Hold(std::uint32_t ticks);
 // Back to SDL's own clock.
 void Release();
 
-// Holds the clock for as long as it lives, then gives SDL's back.
-class Held {
-public:
-    explicit Held(std::uint32_t ticks) { Hold(ticks); }
-    ~Held() { Release(); }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-};
-
 } // namespace ScriptedClock
