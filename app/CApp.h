@@ -30,7 +30,6 @@ public:
     // Multiplies the model-view matrix by the camera's view of the city.
     void LookAtScene() const;
     void DrawFloor();
-    void CompileFloor();
     void DrawBuildings();
     void Selection(int x, int y);
 
@@ -76,6 +75,7 @@ private:
     void SetWindowIcon();
     void InitAssets();
     void InitGlState();
+    void CompileFloor();
     void InitLights();
     void OnKeyDown(SDLKey key);
     void OnKeyUp(SDLKey key);
