@@ -3,6 +3,7 @@
 
 #include "model/objLoader.h"
 #include "render/CTexture.h"
+#include "world/SceneGeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,8 +23,8 @@ Vec Cross(const Vec& a, const Vec& b) { return {a.y * b.z - a.z * b.y, a.z * b.x
 Vec Unit(const Vec& a) { return a * (1.0 / std::sqrt(Dot(a, a))); }
 Vec From(const obj_vec3& v) { return {v.x, v.y, v.z}; }
 
-// The game draws the model lifted by 0.85, so this is where its floor lies.
-const double floorY = -0.85;
+// The game draws the model lifted, so this is where its floor lies.
+const double floorY = -scene::buildingLift;
 
 class BuildingModel : public testing::Test {
 protected:
@@ -132,7 +133,8 @@ TEST_F(BuildingModel, NormalsFollowTheWindingAndPointOutOfTheBuilding)
     EXPECT_EQ(wrong, 0) << "first: " << first;
 }
 
-// Drawn at scale (0.55, 1, 0.55) in a 1.5-unit cell, lifted by 0.85.
+// Drawn scaled across and lifted in its cell: it must leave a street gap of at least
+// 0.06 to the cell's edge, yet cover most of the cell.
 TEST_F(BuildingModel, StandsOnTheFloorAndFillsItsCellWithAGap)
 {
     ASSERT_EQ(parsed, 1);
@@ -147,8 +149,9 @@ TEST_F(BuildingModel, StandsOnTheFloorAndFillsItsCellWithAGap)
     EXPECT_NEAR(low, floorY, 1e-6);
     EXPECT_GE(high, 1.5);
     EXPECT_LE(high, 2.5);
-    EXPECT_LE(reach * 0.55, 0.69) << "touches the neighbouring building";
-    EXPECT_GE(reach * 0.55, 0.5) << "leaves most of its cell empty";
+    const double drawnReach = reach * scene::buildingScale;
+    EXPECT_LE(drawnReach, scene::tileHalfSize - 0.06) << "touches the neighbouring building";
+    EXPECT_GE(drawnReach, 2.0 / 3.0 * scene::tileHalfSize) << "leaves most of its cell empty";
 }
 
 TEST(BuildingLoader, CompilesTheModelWithItsTexture)
