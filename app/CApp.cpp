@@ -5,7 +5,9 @@
 #include <GL/gl.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <strings.h>
 
 #include "model/objLoader.h"
 #include "render/CText.h"
@@ -78,7 +80,8 @@ bool CApp::Init()
         return false;
     InitAssets();
     InitGlState();
-    CompileFloor();
+    if (!CompileFloor())
+        return false;
     FMOD_System_PlaySound(soundSystem, FMOD_CHANNEL_FREE, music, false, &channel);
     starttime = static_cast<int>(SDL_GetTicks());
     return true;
@@ -124,8 +127,41 @@ void CApp::QueueOnlyHandledEvents()
     }
 }
 
+// SDL 2 and later, under SDL 1.2's interface, fall back to a driver that draws into memory
+// when no display can be reached; a game that nobody can see or end must not start unasked.
+static bool DriverShowsNoWindow(const char* driver)
+{
+    return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+// True when SDL_VIDEODRIVER, a name or a comma-separated list of names, names the driver.
+static bool DriverAskedFor(const char* driver)
+{
+    const char* const asked = std::getenv("SDL_VIDEODRIVER");
+    if (asked == nullptr)
+        return false;
+    const size_t length = std::strlen(driver);
+    for (const char* name = asked; *name != '\0';) {
+        const size_t nameLength = std::strcspn(name, ",");
+        if (nameLength == length && strncasecmp(name, driver, length) == 0)
+            return true;
+        name += nameLength;
+        if (*name == ',')
+            ++name;
+    }
+    return false;
+}
+
 bool CApp::InitVideo()
 {
+    char driver[32] = "";
+    SDL_VideoDriverName(driver, sizeof driver);
+    if (DriverShowsNoWindow(driver) && !DriverAskedFor(driver)) {
+        fprintf(stderr, "Unable to set video mode: no display could be opened, and the %s video driver "
+                        "shows no window (SDL_VIDEODRIVER=%s runs the game unseen)\n", driver, driver);
+        fflush(stderr);
+        return false;
+    }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     // The camera moves a fixed step per frame: present at the display's refresh where the
     // driver can, rather than thousands of frames a second on a fast GPU.
@@ -333,9 +369,16 @@ void CApp::DrawFloor()
 // pass alike: Mesa gives immediate-mode drawing fresh buffers after every selection round
 // trip and never frees the old ones, half a megabyte a click.
 // One named tile per cell; texture coordinates -1..1 lay the floor texture 2 x 2 per tile.
-void CApp::CompileFloor()
+// Without a list there would be no floor to see or to click: start-up fails instead.
+bool CApp::CompileFloor()
 {
     floorList = glGenLists(1);
+    if (floorList == 0) {
+        fprintf(stderr, "Unable to compile the city floor: OpenGL gave no display list (error 0x%04x)\n",
+                glGetError());
+        fflush(stderr);
+        return false;
+    }
     glNewList(floorList, GL_COMPILE);
     for (int i = 0; i < cityHeight; ++i) {
         for (int j = 0; j < cityWidth; ++j) {
@@ -355,6 +398,7 @@ void CApp::CompileFloor()
         }
     }
     glEndList();
+    return true;
 }
 
 void CApp::DrawBuildings()

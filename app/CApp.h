@@ -75,7 +75,7 @@ private:
     void SetWindowIcon();
     void InitAssets();
     void InitGlState();
-    void CompileFloor();
+    bool CompileFloor();
     void InitLights();
     void OnKeyDown(SDLKey key);
     void OnKeyUp(SDLKey key);

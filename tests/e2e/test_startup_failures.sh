@@ -1,32 +1,85 @@
-# Start-up failures end the game with status 255 and their message on standard error.
+# Start-up failures end the game within seconds with status 255 and their message on standard
+# error, on classic SDL 1.2 and on sdl12-compat over SDL 2 alike; SDL 2's windowless drivers
+# run the game only when SDL_VIDEODRIVER asks for them by name.
 source "$(dirname "$0")/lib.sh"
 
 make_scratch
 E2E_OUT="$E2E_TMP/stdout"
 E2E_ERR="$E2E_TMP/stderr"
 
-# Runs the game in the scratch folder with the given environment changes; sets STATUS.
-# A game that starts after all is stopped after 30 s.
-run_without_window() {
+# Runs the game in the scratch folder with the given environment changes; sets STATUS. A game
+# that starts after all is stopped after 10 s.
+run_game() {
     STATUS=0
-    (cd "$SCRATCH" && timeout -k 5 30 env -u DISPLAY SDL_AUDIODRIVER=dummy "$@" "$GAME" \
+    (cd "$SCRATCH" && timeout -k 5 10 env -u DISPLAY SDL_AUDIODRIVER=dummy "$@" "$GAME" \
         >"$E2E_OUT" 2>"$E2E_ERR" </dev/null) || STATUS=$?
-    [ "$STATUS" != "124" ] || fail "the game was still running after 30 s ($*)"
-    [ "$STATUS" = "255" ] || fail "status $STATUS, not 255 ($*)"
-    [ "$(head -n 1 "$E2E_OUT")" = " 0.5b" ] || fail "the banner is not the first line ($*)"
 }
 
-# The X11 driver without a display: SDL itself cannot start, so no music is loaded.
-run_without_window SDL_VIDEODRIVER=x11
-grep -q "^Unable to initialize SDL: ." "$E2E_ERR" || fail "no 'Unable to initialize SDL' message"
-! grep -q "Loading music" "$E2E_OUT" || fail "'Loading music' printed although SDL did not start"
+# The game must fail to start: status 255, the banner first, and message $1 on standard error.
+expect_failure() {
+    local message=$1
+    shift
+    run_game "$@"
+    [ "$STATUS" != "124" ] || fail "the game was still running after 10 s ($*)"
+    [ "$STATUS" = "255" ] || fail "status $STATUS, not 255 ($*)"
+    [ "$(head -n 1 "$E2E_OUT")" = " 0.5b" ] || fail "the banner is not the first line ($*)"
+    grep -qE "^$message" "$E2E_ERR" || fail "no '$message' message ($*): $(cat "$E2E_ERR")"
+}
 
-# A driver without OpenGL: SDL starts, the audio is set up, the GL window cannot open.
-run_without_window SDL_VIDEODRIVER=dummy
-grep -q "^Unable to set video mode: ." "$E2E_ERR" || fail "no 'Unable to set video mode' message"
-grep -qx "Loading music" "$E2E_OUT" || fail "'Loading music' missing before the video-mode failure"
+# True when the SDL 1.2 library found with LD_LIBRARY_PATH $1 (empty: the one the game links)
+# is sdl12-compat, which runs on SDL 2 or later, with its windowless video drivers; it reads
+# settings named SDL12COMPAT_*.
+runs_on_sdl2() {
+    local library
+    library=$(LD_LIBRARY_PATH=$1 ldd "$GAME" | awk '/libSDL-1\.2\.so/ { print $3 }')
+    grep -qa 'SDL12COMPAT_' "$library"
+}
 
-# Whatever driver SDL falls back to on a machine without a display, start-up fails cleanly.
-run_without_window
-grep -qE "^Unable to (initialize SDL|set video mode): " "$E2E_ERR" || fail "no start-up failure message"
+# SDL_VIDEODRIVER=offscreen, asked for by name: the game starts and draws unseen, and SIGTERM,
+# which SDL turns into a quit event, ends it with 0.
+expect_offscreen_runs() {
+    local status=0 i
+    (cd "$SCRATCH" && exec env -u DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$@" \
+        $(probe_env) "$GAME" >"$E2E_OUT" 2>"$E2E_ERR" </dev/null) &
+    GAME_PID=$!
+    for i in $(seq 1 100); do
+        (($(grep -c ' swap$' "$PROBE_LOG" 2>/dev/null || true) >= 10)) && break
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    (($(grep -c ' swap$' "$PROBE_LOG" 2>/dev/null || true) >= 10)) ||
+        fail "with SDL_VIDEODRIVER=offscreen the game drew no frames ($*): $(tail -n 3 "$E2E_ERR")"
+    kill -TERM "$GAME_PID"
+    wait_game_exit 10
+    [ "$GAME_STATUS" = "0" ] || fail "SIGTERM ended the offscreen game with status $GAME_STATUS ($*)"
+}
+
+# Every failure once on each SDL 1.2 library at hand: the one the game links, and sdl12-compat
+# where Debian 12 installs it beside the classic library.
+compat_dir="/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)/sdl12-compat"
+libraries=("")
+[ -f "$compat_dir/libSDL-1.2.so.0" ] && libraries+=("$compat_dir")
+for library in "${libraries[@]}"; do
+    on=(LD_LIBRARY_PATH="$library")
+    # The X11 driver without a display: SDL itself cannot start, so no music is loaded.
+    expect_failure "Unable to initialize SDL: ." "${on[@]}" SDL_VIDEODRIVER=x11
+    ! grep -q "Loading music" "$E2E_OUT" || fail "'Loading music' printed although SDL did not start (${on[*]})"
+    # A driver without OpenGL, asked for: SDL starts, the audio is set up, the GL window cannot open.
+    expect_failure "Unable to set video mode: ." "${on[@]}" SDL_VIDEODRIVER=dummy
+    grep -qx "Loading music" "$E2E_OUT" || fail "'Loading music' missing before the video-mode failure (${on[*]})"
+    # No display, or one that cannot be reached: whatever driver SDL falls back to (SDL 2 to
+    # its windowless "offscreen"), the game must not run unseen.
+    expect_failure "Unable to (initialize SDL|set video mode): ." "${on[@]}"
+    expect_failure "Unable to (initialize SDL|set video mode): ." "${on[@]}" DISPLAY=:9876
+    if runs_on_sdl2 "$library"; then
+        expect_offscreen_runs "${on[@]}"
+        echo "checked on SDL 1.2 over SDL 2 (${library:-as linked})"
+    else
+        echo "checked on classic SDL 1.2"
+    fi
+done
+
+# Without a display list for the floor no click could ever hit: start-up fails.
+start_xvfb
+expect_failure "Unable to compile the city floor: ." DISPLAY="$DISPLAY" $(probe_env) SKARNHOLT_PROBE_NO_LISTS=1
 echo "PASS"

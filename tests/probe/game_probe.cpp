@@ -11,6 +11,9 @@
 //   <ns> disk <inner> <outer>       gluDisk: the pick marker (0.4 0.8) and the blast ring
 //   <ns> swap                       SDL_GL_SwapBuffers: a presented frame
 //   <ns> trimmed                    free heap pages handed back, after a SIGUSR1
+//   <ns> select                     glRenderMode(GL_SELECT): a pick pass begins
+//   <ns> hits <count>               glRenderMode back to GL_RENDER: the pick pass's hit records
+// With SKARNHOLT_PROBE_NO_LISTS set, glGenLists gives 0, as a driver out of lists would.
 #include <GL/glu.h>
 #include <SDL.h>
 #include <cstdarg>
@@ -104,6 +107,23 @@ void gluDisk(GLUquadric* quadric, GLdouble inner, GLdouble outer, GLint slices, 
     Record("disk %.3f %.3f", inner, outer);
     Next<void (*)(GLUquadric*, GLdouble, GLdouble, GLint, GLint)>("gluDisk")(quadric, inner, outer,
                                                                             slices, loops);
+}
+
+GLint glRenderMode(GLenum mode)
+{
+    const GLint result = Next<GLint (*)(GLenum)>("glRenderMode")(mode);
+    if (mode == GL_SELECT)
+        Record("select");
+    else if (mode == GL_RENDER)
+        Record("hits %d", result);
+    return result;
+}
+
+GLuint glGenLists(GLsizei range)
+{
+    if (std::getenv("SKARNHOLT_PROBE_NO_LISTS") != nullptr)
+        return 0;
+    return Next<GLuint (*)(GLsizei)>("glGenLists")(range);
 }
 
 void SDL_GL_SwapBuffers(void)
