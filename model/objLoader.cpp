@@ -111,8 +111,8 @@ void lista_grow(lista* list)
     char** const names = obj_new_array<char*>(capacity);
     std::copy(list->items, list->items + list->count, items);
     std::copy(list->names, list->names + list->count, names);
-    std::free(list->items);
-    std::free(list->names);
+    std::free(static_cast<void*>(list->items));
+    std::free(static_cast<void*>(list->names));
     list->items = items;
     list->names = names;
     list->capacity = capacity;
@@ -177,8 +177,8 @@ void lista_delete_all(lista* list)
 void lista_free(lista* list)
 {
     lista_delete_all(list);
-    std::free(list->names);
-    std::free(list->items);
+    std::free(static_cast<void*>(list->names));
+    std::free(static_cast<void*>(list->items));
     list->names = nullptr;
     list->items = nullptr;
 }
@@ -433,7 +433,7 @@ void obj_free_array(T** array, int count)
 {
     for (int index = 0; index < count; ++index)
         std::free(array[index]);
-    std::free(array);
+    std::free(static_cast<void*>(array));
 }
 
 } // namespace
@@ -581,7 +581,7 @@ void obj_copy_to_out_storage(obj_scene_data* data, const obj_growable_scene_data
 void obj_free_half_lista(lista* list)
 {
     lista_delete_all(list);
-    std::free(list->names);
+    std::free(static_cast<void*>(list->names));
     list->names = nullptr;
 }
 

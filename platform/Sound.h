@@ -7,7 +7,8 @@ struct FMOD_SOUND;
 struct FMOD_CHANNEL;
 struct FMOD_CREATESOUNDEXINFO;
 
-enum FMOD_RESULT { FMOD_OK = 0, FMOD_ERR_FAILED = 1 };
+// An int-sized result, as the plain-function interface this stands in for returns it.
+enum FMOD_RESULT { FMOD_OK = 0, FMOD_ERR_FAILED = 1 }; // NOLINT(performance-enum-size)
 
 typedef unsigned int FMOD_MODE;
 typedef unsigned int FMOD_INITFLAGS;

@@ -17,8 +17,9 @@ log="$build/clang-tidy.log"
 # The findings are printed without clang-tidy's progress lines and colours.
 if ! run-clang-tidy -p "$build" -j 2 -quiet "$sources" >"$log" 2>&1; then
     sed 's/\x1b\[[0-9;]*m//g' "$log" |
-        grep -vE '^(clang-tidy|[0-9]+ warnings? generated|Suppressed [0-9]+ warnings|Use -header-filter)' >&2 || true
+        grep -vE '^((\[ *[0-9]+/[0-9]+\]\[[0-9.]+s\] )?clang-tidy|[0-9]+ warnings? generated|Suppressed [0-9]+ warnings|Use -header-filter|$)' >&2 || true
     echo "tidy: FINDINGS (full output in $log)" >&2
     exit 1
 fi
-echo "tidy: no finding in $(grep -c '^clang-tidy' "$log") source files"
+# clang-tidy 14 starts each file's line with its command, 19 with "[ N/M][T s] " first.
+echo "tidy: no finding in $(grep -cE '^(\[ *[0-9]+/[0-9]+\]\[[0-9.]+s\] )?clang-tidy(-[0-9]+)? ' "$log") source files"
