@@ -70,6 +70,7 @@ launch_game() {
         (cd "$SCRATCH" && exec env "$@" "$GAME" >"$E2E_OUT" 2>"$E2E_ERR") &
         GAME_PID=$!
         if wait_for_window; then
+            place_window
             return 0
         fi
         if ! grep -q "Couldn't open X11 display" "$E2E_ERR"; then
@@ -94,6 +95,30 @@ wait_for_window() {
     return 1
 }
 
+# The X id of the game's window.
+game_window() {
+    xdotool search --name '^Skarnholt$' | head -n 1
+}
+
+# "X Y" of the top-left corner of window $1 on the screen.
+window_origin() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+                             END { print x, y }'
+}
+
+# Moves the game's window to the screen's top-left corner, so that screen positions are
+# window positions: classic SDL opens it there, SDL 2 in the middle of the screen.
+place_window() {
+    local window i
+    window=$(game_window)
+    xdotool windowmove "$window" 0 0
+    for i in $(seq 1 50); do
+        [ "$(window_origin "$window")" = "0 0" ] && return 0
+        sleep 0.1
+    done
+    fail "the game's window stays at $(window_origin "$window"), not at the screen's corner"
+}
+
 # Waits up to $1 seconds for the game to end; sets GAME_STATUS to its exit status,
 # or to "running" when it is still going.
 wait_game_exit() {
@@ -110,7 +135,7 @@ wait_game_exit() {
     done
 }
 
-# Screenshot of the whole screen; the game window sits at (0, 0).
+# Screenshot of the whole screen; the game window sits at (0, 0) (place_window).
 screenshot() {
     import -window root "$1"
 }
@@ -175,6 +200,41 @@ probe_env() {
     echo "LD_PRELOAD=$TOOLS/libgame_probe.so SKARNHOLT_PROBE_LOG=$PROBE_LOG"
 }
 
+# Pick passes the game has run so far: one for each left click it took while no pick was on.
+pick_passes() {
+    grep -c ' select$' "$PROBE_LOG" || true
+}
+
+# Pick markers drawn so far: a new one starts when none was drawn for a second.
+markers_drawn() {
+    awk '$2 == "disk" && $3 == "0.400" { if ($1 - last > 1e9) n++; last = $1 } END { print n + 0 }' "$PROBE_LOG"
+}
+
+# Fails unless the clicks made since the probe log counted $1 pick passes led to $2 more;
+# $3 says which clicks, for the message.
+expect_pick_passes() {
+    local now
+    now=$(pick_passes)
+    [ $((now - $1)) = "$2" ] ||
+        fail "clicks did not arrive: $3 ran $((now - $1)) pick passes, not $2"
+}
+
+# Clicks tile $1 $2 of the starting view and fails unless the game took the click: it ran
+# the pick pass and drew the marker within 1.5 s. Needs probe_env.
+click_tile_expecting_marker() {
+    local passes markers x y i
+    passes=$(pick_passes)
+    markers=$(markers_drawn)
+    read -r x y <<<"$(tile_at "$1" "$2")"
+    click_at "$x" "$y"
+    for i in $(seq 1 15); do
+        (($(markers_drawn) > markers)) && break
+        sleep 0.1
+    done
+    expect_pick_passes "$passes" 1 "the click on tile $1,$2"
+    (($(markers_drawn) > markers)) || fail "the click on tile $1,$2 ran the pick pass but drew no marker"
+}
+
 # The wall clock in ns, as the probe writes it.
 now_ns() {
     date +%s%N
@@ -225,14 +285,17 @@ held_kb() {
 # Memory in kB that the game holds after $2 clicks that miss the city, 100 ms apart, more
 # than after $1 such clicks that let the first pick passes settle; they land at window
 # position $3 $4 (default the top-left corner, which misses from the starting view).
-# Needs probe_env.
+# Every click must have run its pick pass: memory that stays flat because clicks were lost
+# proves nothing. Needs probe_env.
 miss_click_growth() {
-    local settled x=${3:-$miss_x} y=${4:-$miss_y}
+    local settled passes x=${3:-$miss_x} y=${4:-$miss_y}
+    passes=$(pick_passes)
     click_repeatedly "$1" 100 "$x" "$y"
     sleep 0.5
     settled=$(held_kb)
     click_repeatedly "$2" 100 "$x" "$y"
     sleep 0.5
+    expect_pick_passes "$passes" $(($1 + $2)) "$(($1 + $2)) clicks that miss the city"
     echo $(($(held_kb) - settled))
 }
 

@@ -6,7 +6,7 @@ start_xvfb
 make_scratch
 launch_game SDL_AUDIODRIVER=dummy
 
-window=$(xdotool search --name '^Skarnholt$' | head -n 1)
+window=$(game_window)
 geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
 [ "$geometry" = "1024x768" ] || fail "the window is $geometry, not 1024x768"
 

@@ -8,10 +8,14 @@ start_xvfb
 make_scratch
 launch_game SDL_AUDIODRIVER=dummy $(probe_env)
 sleep 1
-window=$(xdotool search --name '^Skarnholt$' | head -n 1)
+window=$(game_window)
+# A window manager takes the icon from either of two properties: classic SDL sets a pixmap in
+# WM_HINTS, SDL 2 an image in _NET_WM_ICON.
 hints=$(xprop -id "$window" WM_HINTS)
+net_icon=$(xprop -id "$window" _NET_WM_ICON | head -n 1)
 quit_expecting_zero
-grep -q "bitmap id # to use for icon" <<<"$hints" || fail "the window has no icon: $hints"
+grep -q "bitmap id # to use for icon" <<<"$hints" || grep -qE "Icon \([0-9]+ x [0-9]+\)" <<<"$net_icon" ||
+    fail "the window has no icon: $hints; $net_icon"
 
 # Line number in the probe log of the first line whose words after the time are "$*".
 first_line_of() {
