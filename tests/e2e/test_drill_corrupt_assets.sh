@@ -7,10 +7,9 @@ start_xvfb
 # Starts the game in $SCRATCH, clicks the middle of the city, waits out the blast and quits.
 play_briefly() {
     local what=$1
-    launch_game SDL_AUDIODRIVER=dummy
+    launch_game SDL_AUDIODRIVER=dummy $(probe_env)
     sleep 1
-    read -r x y <<<"$(tile_at 12 12)"
-    click_at "$x" "$y"
+    click_tile_expecting_marker 12 12
     sleep 2.5
     quit_expecting_zero "with $what"
 }

@@ -6,15 +6,14 @@ start_xvfb
 make_scratch
 rm -f "$SCRATCH"/*
 audio="$E2E_TMP/audio.raw"
-launch_game $(disk_audio "$audio")
+launch_game $(disk_audio "$audio") $(probe_env)
 sleep 1
 
 # Buildings hidden, in case a model shows up from somewhere, so the floor fills the middle.
 xdotool key 1
 sleep 0.5
 screenshot "$E2E_TMP/floor.png"
-read -r x y <<<"$(tile_at 12 12)"
-click_at "$x" "$y"
+click_tile_expecting_marker 12 12
 sleep 3
 quit_expecting_zero "without its assets"
 

@@ -30,10 +30,6 @@ protected:
     std::unique_ptr<CParticle> particles;
 };
 
-// The start point: the index taken as radians.
-float StartX(int index) { return static_cast<float>(std::sin(static_cast<double>(index % 360))); }
-float StartZ(int index) { return -static_cast<float>(std::cos(static_cast<double>(index % 360))); }
-
 } // namespace
 
 TEST_F(ParticleTest, ConstructorReseedsAndFillsNothing)
@@ -59,9 +55,10 @@ TEST_F(ParticleTest, CreateDrawsFadeThenTheThreeSpeeds)
     EXPECT_FLOAT_EQ(p.life, 1.0f);
     EXPECT_FLOAT_EQ(p.fade, 3.025f);
     EXPECT_EQ(std::vector<float>({ p.r, p.g, p.b }), std::vector<float>({ 1.0f, 0.5f, 0.5f }));
-    EXPECT_EQ(p.x, StartX(7));
+    // On the unit circle at 7 radians.
+    EXPECT_FLOAT_EQ(p.x, 0.65698660f);
     EXPECT_EQ(p.y, 0.0f);
-    EXPECT_EQ(p.z, StartZ(7));
+    EXPECT_FLOAT_EQ(p.z, -0.75390225f);
     EXPECT_FLOAT_EQ(p.vx, -0.045f);
     EXPECT_FLOAT_EQ(p.vy, 0.012f);
     EXPECT_FLOAT_EQ(p.vz, 0.072f);
@@ -87,9 +84,12 @@ TEST_F(ParticleTest, InitPutsEveryParticleOnTheUnitCircle)
     for (int i = 0; i < CParticle::poolSize; ++i) {
         const Particle& p = particles->pool[i];
         ASSERT_TRUE(p.active && p.life == 1.0f && p.y == 0.0f) << i;
-        ASSERT_EQ(p.x, StartX(i)) << i;
-        ASSERT_EQ(p.z, StartZ(i)) << i;
         ASSERT_NEAR(p.x * p.x + p.z * p.z, 1.0f, 1e-5f) << i;
+        // The angle is the index in radians, repeating every 360 particles.
+        if (i >= 360) {
+            ASSERT_EQ(p.x, particles->pool[i - 360].x) << i;
+            ASSERT_EQ(p.z, particles->pool[i - 360].z) << i;
+        }
     }
     EXPECT_EQ(particles->pool[0].x, 0.0f);
     EXPECT_EQ(particles->pool[0].z, -1.0f);
@@ -160,14 +160,16 @@ TEST_F(ParticleTest, SlowParticlesLiveFortyMovesAndNoneFortyOne)
 TEST_F(ParticleTest, InitInTheMiddleOfABurstStartsItOver)
 {
     particles->Init();
+    const Particle first = particles->pool[1];
     for (int move = 0; move < 10; ++move)
         particles->Move();
     ASSERT_LT(ActiveCount(), CParticle::poolSize / 10);
+    ASSERT_NE(particles->pool[1].x, first.x);
 
     particles->Init();
     EXPECT_EQ(ActiveCount(), CParticle::poolSize);
-    for (int i = 0; i < CParticle::poolSize; ++i) {
-        const Particle& p = particles->pool[i];
-        ASSERT_TRUE(p.life == 1.0f && p.y == 0.0f && p.x == StartX(i) && p.z == StartZ(i)) << i;
-    }
+    for (const Particle& p : particles->pool)
+        ASSERT_TRUE(p.life == 1.0f && p.y == 0.0f && std::fabs(p.x * p.x + p.z * p.z - 1.0f) < 1e-5f);
+    EXPECT_EQ(particles->pool[1].x, first.x);
+    EXPECT_EQ(particles->pool[1].z, first.z);
 }
