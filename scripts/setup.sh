@@ -2,9 +2,11 @@
 # Installs, from Debian's registry, the packages Skarnholt needs for one purpose:
 #   scripts/setup.sh play      build the game and play it
 #   scripts/setup.sh package   the same, and build the Debian package
+#   scripts/setup.sh bench     the same as play, and build and run the benchmark
 #   scripts/setup.sh [test]    all of the above, and run every test, remake the assets and
-#                              the icon, and run the benchmark
-# Quick and quiet when everything is already there.
+#                              the icon, and test on Debian 13 as well
+# The same names on Debian 12 and 13: where Debian names each release's default version of a
+# tool (libclang-rt-dev), that name is used. Quick and quiet when everything is already there.
 set -euo pipefail
 
 purpose="${1:-test}"
@@ -22,21 +24,31 @@ package_packages=(
     # dpkg-buildflags and dpkg-shlibdeps; CPack finds the programs to scan with file
     dpkg-dev file
 )
+bench_packages=(
+    # the model reader is timed next to tinyobjloader
+    libtinyobjloader-dev
+)
 test_packages=(
     # unit, GL and end-to-end tests, static analysis, fuzzing and sanitizers
     libgtest-dev googletest xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng
-    clang clang-tidy libclang-rt-14-dev procps
+    clang clang-tidy libclang-rt-dev procps
+    # SDL 1.2's interface over SDL 2, for the start-up tests: on Debian 12 beside the classic
+    # library, on Debian 13 the library itself
+    libsdl1.2-compat
     # checks of the installed game and of the package
     desktop-file-utils appstream man-db lintian
-    # remaking the assets and the icon, benchmark and soak
-    lame sox librsvg2-bin libtinyobjloader-dev
+    # remaking the assets and the icon, and the soak
+    lame sox librsvg2-bin
+    # a minimal Debian 13 to test on
+    debootstrap
 )
 
 case "$purpose" in
     play) packages=("${play_packages[@]}") ;;
     package) packages=("${play_packages[@]}" "${package_packages[@]}") ;;
-    test) packages=("${play_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "usage: scripts/setup.sh [play|package|test]" >&2; exit 2 ;;
+    bench) packages=("${play_packages[@]}" "${bench_packages[@]}") ;;
+    test) packages=("${play_packages[@]}" "${package_packages[@]}" "${bench_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: scripts/setup.sh [play|package|bench|test]" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -45,12 +57,6 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
-
-# The SDL 1.2 compatibility layer conflicts with the classic library; naming both of the
-# classic packages switches a machine back.
-if dpkg-query -W -f='${Status}\n' libsdl1.2-compat 2>/dev/null | grep -q "install ok installed"; then
-    missing+=(libsdl1.2-dev libsdl1.2debian)
-fi
 
 if [ ${#missing[@]} -eq 0 ]; then
     exit 0
