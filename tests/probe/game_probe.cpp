@@ -11,6 +11,8 @@
 //   <ns> disk <inner> <outer>       gluDisk: the pick marker (0.4 0.8) and the blast ring
 //   <ns> swap                       SDL_GL_SwapBuffers: a presented frame
 //   <ns> trimmed                    free heap pages handed back, after a SIGUSR1
+//   <ns> lists <count>              glCallList calls since the frame before (1 + the buildings
+//                                   shown, and 1 for a pick pass), when the count changes
 //   <ns> select                     glRenderMode(GL_SELECT): a pick pass begins
 //   <ns> hits <count>               glRenderMode back to GL_RENDER: the pick pass's hit records
 // With SKARNHOLT_PROBE_NO_LISTS set, glGenLists gives 0, as a driver out of lists would.
@@ -60,6 +62,10 @@ void Record(const char* format, ...)
 }
 
 volatile std::sig_atomic_t trimRequested = 0;
+
+// Display lists called since the last presented frame, and in the frame before it.
+int listsThisFrame = 0;
+int listsLastFrame = -1;
 
 void RequestTrim(int) { trimRequested = 1; }
 
@@ -126,9 +132,20 @@ GLuint glGenLists(GLsizei range)
     return Next<GLuint (*)(GLsizei)>("glGenLists")(range);
 }
 
+void glCallList(GLuint list)
+{
+    static const auto next = Next<void (*)(GLuint)>("glCallList");
+    ++listsThisFrame;
+    next(list);
+}
+
 void SDL_GL_SwapBuffers(void)
 {
     Next<void (*)()>("SDL_GL_SwapBuffers")();
+    if (listsThisFrame != listsLastFrame)
+        Record("lists %d", listsThisFrame);
+    listsLastFrame = listsThisFrame;
+    listsThisFrame = 0;
     Record("swap");
     if (trimRequested != 0) {
         trimRequested = 0;
