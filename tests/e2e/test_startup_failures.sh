@@ -26,28 +26,36 @@ expect_failure() {
     grep -qE "^$message" "$E2E_ERR" || fail "no '$message' message ($*): $(cat "$E2E_ERR")"
 }
 
+# The file of the SDL 1.2 library that the game loads with LD_LIBRARY_PATH $1.
+sdl_library() {
+    readlink -f "$(LD_LIBRARY_PATH=$1 ldd "$GAME" | awk '/libSDL-1\.2\.so/ { print $3 }')"
+}
+
 # True when the SDL 1.2 library found with LD_LIBRARY_PATH $1 (empty: the one the game links)
 # is sdl12-compat, which runs on SDL 2 or later, with its windowless video drivers; it reads
 # settings named SDL12COMPAT_*.
 runs_on_sdl2() {
-    local library
-    library=$(LD_LIBRARY_PATH=$1 ldd "$GAME" | awk '/libSDL-1\.2\.so/ { print $3 }')
-    grep -qa 'SDL12COMPAT_' "$library"
+    grep -qa 'SDL12COMPAT_' "$(sdl_library "$1")"
 }
 
 # SDL_VIDEODRIVER=offscreen, asked for by name: the game starts and draws unseen, and SIGTERM,
 # which SDL turns into a quit event, ends it with 0.
+frames_drawn() {
+    grep -c ' swap$' "$PROBE_LOG" 2>/dev/null || echo 0
+}
+
 expect_offscreen_runs() {
-    local status=0 i
+    local i
+    rm -f "$PROBE_LOG"
     (cd "$SCRATCH" && exec env -u DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$@" \
         $(probe_env) "$GAME" >"$E2E_OUT" 2>"$E2E_ERR" </dev/null) &
     GAME_PID=$!
     for i in $(seq 1 100); do
-        (($(grep -c ' swap$' "$PROBE_LOG" 2>/dev/null || true) >= 10)) && break
+        (($(frames_drawn) >= 10)) && break
         kill -0 "$GAME_PID" 2>/dev/null || break
         sleep 0.1
     done
-    (($(grep -c ' swap$' "$PROBE_LOG" 2>/dev/null || true) >= 10)) ||
+    (($(frames_drawn) >= 10)) ||
         fail "with SDL_VIDEODRIVER=offscreen the game drew no frames ($*): $(tail -n 3 "$E2E_ERR")"
     kill -TERM "$GAME_PID"
     wait_game_exit 10
@@ -55,10 +63,11 @@ expect_offscreen_runs() {
 }
 
 # Every failure once on each SDL 1.2 library at hand: the one the game links, and sdl12-compat
-# where Debian 12 installs it beside the classic library.
+# where Debian 12 installs it beside the classic library (on Debian 13 that folder only points
+# back at the library the game links).
 compat_dir="/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)/sdl12-compat"
 libraries=("")
-[ -f "$compat_dir/libSDL-1.2.so.0" ] && libraries+=("$compat_dir")
+[ "$(sdl_library "$compat_dir")" = "$(sdl_library "")" ] || libraries+=("$compat_dir")
 for library in "${libraries[@]}"; do
     on=(LD_LIBRARY_PATH="$library")
     # The X11 driver without a display: SDL itself cannot start, so no music is loaded.
