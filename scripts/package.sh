@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package: the game with Debian's build flags in build-pkg/ (preset
 # "package"), then CPack from the install rules. Prints the path of the .deb it wrote.
+# The same source gives the same package, byte for byte, wherever and whenever it is built:
+# every time stamp in it is the changelog's date (SOURCE_DATE_EPOCH, as Debian's tools take it).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -17,6 +19,8 @@ export_build_flags() {
 
 bash "$root/scripts/setup.sh" package >&2
 export_build_flags
+: "${SOURCE_DATE_EPOCH:=$(dpkg-parsechangelog -l "$root/packaging/debian/changelog" -STimestamp)}"
+export SOURCE_DATE_EPOCH
 # Only the game and what it installs are built; the tests and tools are not packaged.
 cd "$root"
 cmake --preset package >&2

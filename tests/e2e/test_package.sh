@@ -1,6 +1,7 @@
 # The Debian package: it builds; its fields say what it is and name every library and run-time
 # piece the game needs; it holds the stripped game with Debian's owners and permissions, the
-# compressed changelog and the copyright file; its versions agree; lintian finds nothing wrong.
+# compressed changelog and the copyright file; its versions agree; lintian finds nothing wrong;
+# a second build from a copy of the source in another folder, later, gives the same bytes.
 source "$(dirname "$0")/lib.sh"
 
 build_dir="$(dirname "$SKARNHOLT_GAME_DIR")"
@@ -80,9 +81,27 @@ check_lintian() {
     ! grep -qE '^[EW]:' "$E2E_TMP/lintian" || fail "lintian: $(grep -E '^[EW]:' "$E2E_TMP/lintian")"
 }
 
+# The source copied into a folder of another name and built again, seconds later at least.
+check_reproducible() {
+    local copy="$E2E_TMP/another checkout/skarnholt-copy" again
+    mkdir -p "$copy"
+    tar -C "$SKARNHOLT_SOURCE_DIR" --exclude=./.git --exclude=./build --exclude='./build-*' -cf - . |
+        tar -xf - -C "$copy"
+    sleep 1
+    again="$(bash "$copy/scripts/package.sh" 2>"$E2E_TMP/package-again.log")" ||
+        fail "the second build failed: $(tail -n 5 "$E2E_TMP/package-again.log")"
+    cmp "$deb" "$again" >"$E2E_TMP/cmp" 2>&1 || {
+        dpkg-deb -c "$deb" >"$E2E_TMP/listing-1"
+        dpkg-deb -c "$again" >"$E2E_TMP/listing-2"
+        fail "two builds of the same source differ: $(cat "$E2E_TMP/cmp");" \
+            "listings: $(diff "$E2E_TMP/listing-1" "$E2E_TMP/listing-2" | head -n 6)"
+    }
+}
+
 check_fields
 check_contents
 check_documents
 check_versions
 check_lintian
+check_reproducible
 echo "PASS ($(basename "$deb"), $(stat -c %s "$deb") bytes; Depends: $(dpkg-deb -f "$deb" Depends))"
