@@ -1,17 +1,85 @@
 #!/usr/bin/env bash
-# Sets up the machine for testing, builds everything and runs every test: the build of the
-# "ci" preset (warnings are errors), clang-tidy over the game's sources, the unit, GL and
-# end-to-end tests through CTest (the Debian package among them: built, linted, installed and
-# purged), a short fuzzing run of the model reader, the unit and GL tests again under
-# AddressSanitizer and UBSan, and a two-minute soak of the real game (memory is judged from
-# the end of its first minute).
+# Sets up the machine for testing, builds everything and runs every test, on this machine
+# (Debian 12) and then, as root, on a minimal Debian 13 (scripts/test-debian13.sh):
+#   - the build of the "ci" preset (warnings are errors) and clang-tidy over the game's sources;
+#   - a short fuzzing run of the model reader, and the unit and GL tests under AddressSanitizer
+#     and UBSan;
+#   - the unit, GL and end-to-end tests through CTest (the Debian package among them: built
+#     twice and compared, linted, installed and purged);
+#   - a soak of the real game: a minute of random play, then each action's memory cost on
+#     its own, and a minute of idling;
+#   - on Debian 13: set-up, the ci build, clang-tidy and CTest, and the package built here
+#     installed, played and purged there.
+# Debian 13's root is made and set up in the background from the start, since that waits on
+# the network; the soak runs beside Debian 13's build. Prints the time each part took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+started=$SECONDS
+times=()
+timed() {
+    local name=$1 from=$SECONDS
+    shift
+    "$@"
+    times+=("$(printf '%-44s %4d s' "$name" $((SECONDS - from)))")
+}
+
 bash scripts/setup.sh test
-cmake --preset ci >/dev/null
-cmake --build --preset ci -j"$(nproc)"
-bash scripts/tidy.sh
-ctest --preset ci
-bash scripts/fuzz-reader.sh "${SKARNHOLT_FUZZ_SECONDS:-60}"
-bash scripts/sanitize.sh
-bash scripts/soak.sh 2 build/game
+
+# Jobs in the background run in sessions of their own, so that a failure here ends them with
+# everything they started.
+background=()
+end_background() {
+    local pid
+    for pid in "${background[@]}"; do kill -- "-$pid" 2>/dev/null || true; done
+}
+trap end_background EXIT
+
+debian13=false
+if [ "$(id -u)" -eq 0 ]; then
+    debian13=true
+    mkdir -p build-debian13
+    setsid bash scripts/test-debian13.sh prepare >build-debian13/prepare.log 2>&1 &
+    prepare_pid=$!
+    background+=("$prepare_pid")
+else
+    echo "test: Debian 13 run skipped: it needs root (debootstrap, chroot and mounts)"
+fi
+
+build_ci() {
+    cmake --preset ci >/dev/null
+    cmake --build --preset ci -j"$(nproc)"
+}
+timed "Debian 12: ci build" build_ci
+timed "Debian 12: clang-tidy" bash scripts/tidy.sh
+timed "Debian 12: fuzzing the model reader" bash scripts/fuzz-reader.sh "${SKARNHOLT_FUZZ_SECONDS:-60}"
+timed "Debian 12: sanitizers" bash scripts/sanitize.sh
+timed "Debian 12: CTest" ctest --preset ci
+
+# Prints a background job's log and fails with it when the job failed.
+finish() {
+    local pid=$1 log=$2 status=0
+    wait "$pid" || status=$?
+    cat "$log"
+    return "$status"
+}
+
+soak() {
+    setsid bash scripts/soak.sh 1 build/game >build/soak.log 2>&1 &
+    soak_pid=$!
+    background+=("$soak_pid")
+}
+
+if $debian13; then
+    timed "Debian 13: root ready (made in the background)" finish "$prepare_pid" build-debian13/prepare.log
+    soak
+    timed "Debian 13: ci build and clang-tidy (beside the soak)" bash scripts/test-debian13.sh build
+    timed "Debian 12: soak (finished)" finish "$soak_pid" build/soak.log
+    timed "Debian 13: CTest and the package built here" bash scripts/test-debian13.sh test
+else
+    soak
+    timed "Debian 12: soak" finish "$soak_pid" build/soak.log
+fi
+
+echo "test: PASS in $((SECONDS - started)) s"
+printf 'test:   %s\n' "${times[@]}"
