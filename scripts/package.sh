@@ -17,6 +17,22 @@ export_build_flags() {
     export CFLAGS="$CFLAGS $cppflags" CXXFLAGS="$CXXFLAGS $cppflags"
 }
 
+# CPack counts each folder at its size on disk, which differs from one file system to another
+# (4 KiB on ext4, a few bytes on tmpfs); Debian counts 1 KiB a folder and each file in whole
+# KiB, as dpkg-gencontrol does. The package is unpacked, given that Installed-Size, and packed
+# again by dpkg-deb, which keeps the owners, modes and time stamps.
+set_installed_size() {
+    local deb=$1 tree kib
+    tree="$(mktemp -d)"
+    dpkg-deb -R "$deb" "$tree/package"
+    kib="$(cd "$tree/package" && find . -path ./DEBIAN -prune -o ! -name . -printf '%y %s\n' |
+        awk '$1 == "f" { kib += int(($2 + 1023) / 1024); next } { kib += 1 } END { print kib }')"
+    sed -i "s/^Installed-Size: .*/Installed-Size: $kib/" "$tree/package/DEBIAN/control"
+    dpkg-deb --root-owner-group -Zxz --build "$tree/package" "$deb" >&2
+    rm -rf "$tree"
+}
+
+umask 022
 bash "$root/scripts/setup.sh" package >&2
 export_build_flags
 : "${SOURCE_DATE_EPOCH:=$(dpkg-parsechangelog -l "$root/packaging/debian/changelog" -STimestamp)}"
@@ -27,4 +43,6 @@ cmake --preset package >&2
 cmake --build --preset package -j"$(nproc)" >&2
 rm -f "$build"/skarnholt_*.deb
 (cd "$build" && cpack >&2)
-ls "$build"/skarnholt_*.deb
+deb="$(ls "$build"/skarnholt_*.deb)"
+set_installed_size "$deb"
+echo "$deb"

@@ -39,7 +39,7 @@ if [ -z "$deb" ]; then
 fi
 
 # The package's paths that are not on the machine yet: all of them must be gone after the purge.
-dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }' | sed 's#/$##' >"$E2E_TMP/paths"
+dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }' | sed 's#/$##; /^$/d' >"$E2E_TMP/paths"
 : >"$E2E_TMP/new-paths"
 while read -r path; do
     [ -e "$path" ] || echo "$path" >>"$E2E_TMP/new-paths"
