@@ -171,7 +171,6 @@ series_report=()
 series_ok=true
 
 # The probe's log, as counts of what each kind of action leaves there.
-markers_before_series=0
 missed_clicks_seen() { pick_passes; }
 # A frame without buildings calls one display list, the floor's; the first such frame after
 # frames with buildings starts a line "lists 1".
@@ -208,11 +207,11 @@ action_series() {
     seen_before=$($seen)
     for i in $(seq 1 "$settle"); do "$action"; done
     sleep 0.5
-    settled=$(held_kb_low)
+    settled=$(held_kb_typical)
     for i in $(seq 1 "$judged"); do "$action"; done
     sleep 0.5
     wait_until_seen "$seen" "$seen_before" $(((settle + judged) * seen_per_repeat)) "$name"
-    grown=$(($(held_kb_low) - settled))
+    grown=$(($(held_kb_typical) - settled))
     check_alive
     local actions=$((judged * per_repeat))
     series_report+=("$name: $grown kB over $actions after $((settle * per_repeat)), $(per_each "$grown" "$actions") kB each")
@@ -233,6 +232,7 @@ wait_until_seen() {
 }
 
 action_series_all() {
+    local markers_before_series
     leave_the_city
     markers_before_series=$(markers_drawn)
     xdotool mousemove 512 384
@@ -243,7 +243,6 @@ action_series_all() {
     action_series "building toggles" toggle_twice 2 buildings_hidden_seen 1
     action_series "wheel notches" wheel_in_and_out 2 height_changes_seen 2
     action_series "arrow holds" hold_left_then_right 2 sideways_moves_seen 2
-    clicks=$((clicks + 100))
 }
 
 # With no input at all nothing new is drawn, so the memory the game holds must stay level: a
@@ -257,8 +256,8 @@ idle() {
     local start now
     start=$(now_ns)
     while now=$(now_ns); ((now - start < quiet_seconds * 1000000000)); do
-        quiet_samples+=("$(((now - start) / 1000000)) $(held_kb)")
-        sleep 1.5
+        quiet_samples+=("$(((now - start) / 1000000)) $(held_kb_typical)")
+        sleep 0.5
     done
     check_alive
 }
