@@ -21,7 +21,7 @@ timed() {
     local name=$1 from=$SECONDS
     shift
     "$@"
-    times+=("$(printf '%-44s %4d s' "$name" $((SECONDS - from)))")
+    times+=("$(printf '%-54s %4d s' "$name" $((SECONDS - from)))")
 }
 
 bash scripts/setup.sh test
