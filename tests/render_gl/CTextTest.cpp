@@ -150,7 +150,7 @@ TEST_F(CTextTest, CharactersWithoutGlyphsAreSkippedAndCallNoOtherList)
 {
     // The codes below 32 would reach the 31 names just under the block. Reserving names first
     // keeps the block off the lowest ones; a driver may leave a gap between the two ranges
-    // (Mesa 25 starts long ranges on a multiple of 32), and glNewList takes a free name too.
+    // (Mesa 25 left one name free there), and glNewList takes a free name too.
     const GLuint reserved = glGenLists(31);
     testing::internal::CaptureStdout();
     CText text;
