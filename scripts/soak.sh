@@ -210,25 +210,12 @@ action_series() {
     settled=$(held_kb_typical)
     for i in $(seq 1 "$judged"); do "$action"; done
     sleep 0.5
-    wait_until_seen "$seen" "$seen_before" $(((settle + judged) * seen_per_repeat)) "$name"
+    expect_seen "$seen" "$seen_before" $(((settle + judged) * seen_per_repeat)) "$name"
     grown=$(($(held_kb_typical) - settled))
     check_alive
     local actions=$((judged * per_repeat))
     series_report+=("$name: $grown kB over $actions after $((settle * per_repeat)), $(per_each "$grown" "$actions") kB each")
     ((grown <= max_kb_per_action * actions)) || series_ok=false
-}
-
-# wait_until_seen SEEN_COUNT BEFORE MADE NAME: waits up to 5 s for SEEN_COUNT to grow from
-# BEFORE by MADE; fails when it grows by anything else. (The game takes one event a frame, so
-# a burst of input may still be queued.)
-wait_until_seen() {
-    local i now
-    for i in $(seq 1 50); do
-        now=$($1)
-        ((now - $2 >= $3)) && break
-        sleep 0.1
-    done
-    [ $((now - $2)) = "$3" ] || fail "$4 did not arrive: the probe saw $((now - $2)) of the $3 made (seed $seed)"
 }
 
 action_series_all() {

@@ -63,13 +63,16 @@ host_mirror() {
     done
 }
 
-# Makes the root once; a root whose making was cut short is made again.
+# Makes the root once; a root whose making was cut short is made again. Something mounted
+# under it from outside this script (by hand) would be deleted with it: then it stops.
 make_root() {
     [ -f "$place/root-ready" ] && return 0
-    command -v debootstrap >/dev/null || apt_get_host install debootstrap
+    command -v debootstrap >/dev/null || die "no debootstrap (scripts/setup.sh test installs it)"
     local mirror
     mirror="$(host_mirror | head -n 1)"
     [ -n "$mirror" ] || die "no deb mirror for this machine's release in its apt sources"
+    ! awk -v root="$root/" 'index($2 "/", root) == 1 { found = 1 } END { exit !found }' /proc/mounts ||
+        die "something is mounted under $root: unmount it first"
     rm -rf "$root"
     mkdir -p "$place"
     say "making a minimal Debian 13 root from $mirror"
@@ -79,10 +82,6 @@ make_root() {
     printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
     chmod 0755 "$root/usr/sbin/policy-rc.d"
     touch "$place/root-ready"
-}
-
-apt_get_host() {
-    DEBIAN_FRONTEND=noninteractive apt-get -y -qq --no-install-recommends "$@" >/dev/null
 }
 
 # Processes still running in the root (a server a test left behind) end with the script.
@@ -124,7 +123,6 @@ copy_tree() {
 }
 
 prepare() {
-    make_root
     copy_tree
     in_root "bash scripts/setup.sh test" || die "set-up failed"
     say "root ready: $(in_root '. /etc/os-release; echo "$PRETTY_NAME"'), $(in_root 'g++ --version | head -n 1')"

@@ -210,18 +210,24 @@ markers_drawn() {
     awk '$2 == "disk" && $3 == "0.400" { if ($1 - last > 1e9) n++; last = $1 } END { print n + 0 }' "$PROBE_LOG"
 }
 
-# Fails unless the clicks made since the probe log counted $1 pick passes led to $2 more
-# within 5 s (the game takes one event a frame, so a burst of clicks may still be queued);
-# $3 says which clicks, for the message.
-expect_pick_passes() {
+# expect_seen COUNTER BEFORE MADE WHAT: input that should leave a trace in the probe's log
+# must arrive. Waits up to 5 s (the game takes one event a frame, so a burst of input may
+# still be queued) for the count that the function COUNTER prints to grow from BEFORE by
+# MADE; fails when it grows by anything else.
+expect_seen() {
     local now i
     for i in $(seq 1 50); do
-        now=$(pick_passes)
-        ((now - $1 >= $2)) && break
+        now=$($1)
+        ((now - $2 >= $3)) && break
         sleep 0.1
     done
-    [ $((now - $1)) = "$2" ] ||
-        fail "clicks did not arrive: $3 ran $((now - $1)) pick passes, not $2"
+    [ $((now - $2)) = "$3" ] || fail "$4 did not arrive: the probe saw $((now - $2)) of the $3 made"
+}
+
+# Fails unless the clicks made since the probe log counted $1 pick passes led to $2 more;
+# $3 says which clicks, for the message.
+expect_pick_passes() {
+    expect_seen pick_passes "$@"
 }
 
 # Clicks tile $1 $2 of the starting view and fails unless the game took the click: it ran
