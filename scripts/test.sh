@@ -16,6 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 started=$SECONDS
+here="$(. /etc/os-release && echo "${NAME%% *} ${VERSION_ID:-}")"
 times=()
 timed() {
     local name=$1 from=$SECONDS
@@ -50,11 +51,11 @@ build_ci() {
     cmake --preset ci >/dev/null
     cmake --build --preset ci -j"$(nproc)"
 }
-timed "Debian 12: ci build" build_ci
-timed "Debian 12: clang-tidy" bash scripts/tidy.sh
-timed "Debian 12: fuzzing the model reader" bash scripts/fuzz-reader.sh "${SKARNHOLT_FUZZ_SECONDS:-60}"
-timed "Debian 12: sanitizers" bash scripts/sanitize.sh
-timed "Debian 12: CTest" ctest --preset ci
+timed "$here: ci build" build_ci
+timed "$here: clang-tidy" bash scripts/tidy.sh
+timed "$here: fuzzing the model reader" bash scripts/fuzz-reader.sh "${SKARNHOLT_FUZZ_SECONDS:-60}"
+timed "$here: sanitizers" bash scripts/sanitize.sh
+timed "$here: CTest" ctest --preset ci
 
 # Prints a background job's log and fails with it when the job failed.
 finish() {
@@ -74,11 +75,11 @@ if $debian13; then
     timed "Debian 13: root ready (made in the background)" finish "$prepare_pid" build-debian13/prepare.log
     soak
     timed "Debian 13: ci build and clang-tidy (beside the soak)" bash scripts/test-debian13.sh build
-    timed "Debian 12: soak (finished)" finish "$soak_pid" build/soak.log
+    timed "$here: soak (finished)" finish "$soak_pid" build/soak.log
     timed "Debian 13: CTest and the package built here" bash scripts/test-debian13.sh test
 else
     soak
-    timed "Debian 12: soak" finish "$soak_pid" build/soak.log
+    timed "$here: soak" finish "$soak_pid" build/soak.log
 fi
 
 echo "test: PASS in $((SECONDS - started)) s"
