@@ -38,12 +38,12 @@ runs_on_sdl2() {
     grep -qa 'SDL12COMPAT_' "$(sdl_library "$1")"
 }
 
-# SDL_VIDEODRIVER=offscreen, asked for by name: the game starts and draws unseen, and SIGTERM,
-# which SDL turns into a quit event, ends it with 0.
 frames_drawn() {
     grep -c ' swap$' "$PROBE_LOG" 2>/dev/null || echo 0
 }
 
+# SDL_VIDEODRIVER=offscreen, asked for by name: the game starts and draws unseen, and SIGTERM,
+# which SDL turns into a quit event, ends it with 0.
 expect_offscreen_runs() {
     local i
     rm -f "$PROBE_LOG"
