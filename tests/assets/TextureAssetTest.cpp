@@ -19,8 +19,10 @@ struct Rgb {
 Rgb PixelAt(const SDL_Surface& s, int x, int y)
 {
     const Uint8* p = static_cast<const Uint8*>(s.pixels) + y * s.pitch + x * 3;
+    // SDL reads a three-byte pixel as an integer in the machine's byte order.
+    const Uint32 pixel = SDL_BYTEORDER == SDL_LIL_ENDIAN ? p[0] | p[1] << 8 | p[2] << 16 : p[0] << 16 | p[1] << 8 | p[2];
     Uint8 r, g, b;
-    SDL_GetRGB(p[0] | p[1] << 8 | p[2] << 16, s.format, &r, &g, &b);
+    SDL_GetRGB(pixel, s.format, &r, &g, &b);
     return {r, g, b};
 }
 

@@ -11,17 +11,24 @@
 
 namespace {
 
+// `bytes` bytes of `value`, least significant first, as RIFF files hold every number.
+std::string LittleEndian(unsigned value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
 // A valid one-second 16-bit mono WAV of a square wave.
 std::string SquareWave()
 {
     const int rate = 22050, samples = rate;
     std::string data;
-    for (int i = 0; i < samples; ++i) {
-        const short value = (i / 50) % 2 ? 8000 : -8000;
-        data.append(reinterpret_cast<const char*>(&value), 2);
-    }
-    auto u32 = [](unsigned v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](unsigned short v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
+    for (int i = 0; i < samples; ++i)
+        data += LittleEndian((i / 50) % 2 ? 8000 : 0x10000 - 8000, 2);
+    auto u32 = [](unsigned v) { return LittleEndian(v, 4); };
+    auto u16 = [](unsigned v) { return LittleEndian(v, 2); };
     return "RIFF" + u32(36 + data.size()) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(rate) +
            u32(rate * 2) + u16(2) + u16(16) + "data" + u32(data.size()) + data;
 }
