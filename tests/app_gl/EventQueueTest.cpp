@@ -12,11 +12,13 @@ namespace {
 // What the game acts on: keys pressed and released, buttons pressed, the window closed.
 const std::set<int> handledTypes = {SDL_KEYDOWN, SDL_KEYUP, SDL_MOUSEBUTTONDOWN, SDL_QUIT};
 
-// Every event SDL queues until Escape comes up, or until a second has passed.
+// Every event SDL queues until Escape comes up, the last of the input made. The deadline
+// only bounds a failure: an emulated machine may take seconds to read the input, and a
+// native one returns as soon as Escape is in.
 std::multiset<int> QueuedUntilEscapeReleased()
 {
     std::multiset<int> types;
-    const Uint32 deadline = SDL_GetTicks() + 1000;
+    const Uint32 deadline = SDL_GetTicks() + 30000;
     while (SDL_GetTicks() < deadline) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -24,9 +25,20 @@ struct Capture {
     bool played = false;
 };
 
-// Plays the file through the sound layer until it ends; false when it did not start.
-bool PlayToTheEnd(const char* file, FMOD_MODE mode, bool stream)
+// Bytes the disk driver has written to the capture so far.
+long CapturedBytes(const char* path)
 {
+    struct stat status {};
+    return stat(path, &status) == 0 ? static_cast<long>(status.st_size) : 0;
+}
+
+// Plays the file through the sound layer until it ends, or for ten minutes of audio;
+// false when it did not start. Bounded by the audio written rather than by the clock, since
+// an emulated machine takes minutes to decode what a native one does in a second; it gives
+// up only when the capture has stopped growing for ten seconds.
+bool PlayToTheEnd(const char* file, FMOD_MODE mode, bool stream, const char* capture)
+{
+    const long tenMinutes = 600L * rate * 4;
     FMOD_SYSTEM* system = nullptr;
     FMOD_SOUND* sound = nullptr;
     FMOD_System_Create(&system);
@@ -36,9 +48,16 @@ bool PlayToTheEnd(const char* file, FMOD_MODE mode, bool stream)
         FMOD_Sound_SetMode(sound, FMOD_LOOP_OFF);
     FMOD_CHANNEL* channel = nullptr;
     const bool played = FMOD_System_PlaySound(system, FMOD_CHANNEL_FREE, sound, 0, &channel) == FMOD_OK;
-    const Uint32 start = SDL_GetTicks();
-    while ((stream ? Mix_PlayingMusic() : Mix_Playing(-1)) && SDL_GetTicks() - start < 30000)
+    long captured = CapturedBytes(capture);
+    Uint32 grewAt = SDL_GetTicks();
+    while ((stream ? Mix_PlayingMusic() : Mix_Playing(-1)) && SDL_GetTicks() - grewAt < 10000 &&
+           captured < tenMinutes) {
         SDL_Delay(5);
+        if (CapturedBytes(capture) != captured) {
+            captured = CapturedBytes(capture);
+            grewAt = SDL_GetTicks();
+        }
+    }
     SDL_Delay(50);  // lets the driver write the buffer that held the end
     if (sound != nullptr)
         FMOD_Sound_Release(sound);
@@ -60,7 +79,7 @@ Capture Play(const char* file, FMOD_MODE mode, bool stream)
     {
         const InGameFolder folder;
         // The disk driver announces itself on the console.
-        CaptureOutput([&] { capture.played = PlayToTheEnd(file, mode, stream); });
+        CaptureOutput([&] { capture.played = PlayToTheEnd(file, mode, stream, path.c_str()); });
     }
     unsetenv("SDL_AUDIODRIVER");
     unsetenv("SDL_DISKAUDIOFILE");
