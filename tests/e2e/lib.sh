@@ -82,10 +82,11 @@ launch_game() {
     fail "SDL could not open the X display in five attempts"
 }
 
-# True once the game's window is mapped; false when the game died first.
+# True once the game's window is mapped; false when the game died first. An emulated game
+# may take many seconds to open it; a native one takes well under one.
 wait_for_window() {
     local i
-    for i in $(seq 1 200); do
+    for i in $(seq 1 600); do
         kill -0 "$GAME_PID" 2>/dev/null || return 1
         if xdotool search --name '^Skarnholt$' >/dev/null 2>&1; then
             return 0
@@ -157,7 +158,7 @@ release_escape() {
 quit_expecting_zero() {
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game died${1:+ $1}"
     release_escape
-    wait_game_exit 10
+    wait_game_exit 30
     [ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS${1:+ $1}"
 }
 
@@ -200,6 +201,44 @@ probe_env() {
     echo "LD_PRELOAD=$TOOLS/libgame_probe.so SKARNHOLT_PROBE_LOG=$PROBE_LOG"
 }
 
+# Frames the game has presented so far. Needs probe_env.
+frames_presented() {
+    grep -c ' swap$' "$PROBE_LOG" || true
+}
+
+# await FRAMES COMMAND...: waits until COMMAND succeeds; false when the game has presented
+# FRAMES more frames first, or died, or presented none for a minute. The game takes one event
+# a frame, so frames, not seconds, say how long input may take to be seen: a wall-clock
+# pause long enough for an emulated machine would only slow the tests on a native one.
+# Needs probe_env.
+await() {
+    local frames=$1 enough last=-1 still=0 now
+    shift
+    enough=$(($(frames_presented) + frames))
+    until "$@"; do
+        now=$(frames_presented)
+        ((now < enough)) || return 1
+        kill -0 "$GAME_PID" 2>/dev/null || return 1
+        if ((now == last)); then
+            still=$((still + 1))
+            ((still < 600)) || return 1
+        else
+            still=0
+            last=$now
+        fi
+        sleep 0.1
+    done
+}
+
+# Waits until the game has presented $1 more frames than now, so that input made before the
+# call has been taken and drawn. Needs probe_env.
+wait_frames() {
+    local enough
+    enough=$(($(frames_presented) + $1))
+    await "$1" false || true
+    (($(frames_presented) >= enough)) || fail "the game died or stopped presenting frames while $1 more were awaited"
+}
+
 # Pick passes the game has run so far: one for each left click it took while no pick was on.
 pick_passes() {
     grep -c ' select$' "$PROBE_LOG" || true
@@ -211,17 +250,19 @@ markers_drawn() {
 }
 
 # expect_seen COUNTER BEFORE MADE WHAT: input that should leave a trace in the probe's log
-# must arrive. Waits up to 5 s (the game takes one event a frame, so a burst of input may
-# still be queued) for the count that the function COUNTER prints to grow from BEFORE by
-# MADE; fails when it grows by anything else.
+# must arrive. Waits until the count that the function COUNTER prints has grown from BEFORE
+# by MADE, for as many frames as that takes the game and 30 more (a burst of input may still
+# be queued); fails when it grows by anything else.
 expect_seen() {
-    local now i
-    for i in $(seq 1 50); do
-        now=$($1)
-        ((now - $2 >= $3)) && break
-        sleep 0.1
-    done
+    local now
+    await $(($3 + 30)) grown_by "$@" || true
+    now=$($1)
     [ $((now - $2)) = "$3" ] || fail "$4 did not arrive: the probe saw $((now - $2)) of the $3 made"
+}
+
+# grown_by COUNTER BEFORE MADE: true once the count has grown by MADE.
+grown_by() {
+    (($($1) - $2 >= $3))
 }
 
 # Fails unless the clicks made since the probe log counted $1 pick passes led to $2 more;
@@ -231,17 +272,14 @@ expect_pick_passes() {
 }
 
 # Clicks tile $1 $2 of the starting view and fails unless the game took the click: it ran
-# the pick pass and drew the marker within 1.5 s. Needs probe_env.
+# the pick pass and drew the marker within the next ten frames. Needs probe_env.
 click_tile_expecting_marker() {
-    local passes markers x y i
+    local passes markers x y
     passes=$(pick_passes)
     markers=$(markers_drawn)
     read -r x y <<<"$(tile_at "$1" "$2")"
     click_at "$x" "$y"
-    for i in $(seq 1 15); do
-        (($(markers_drawn) > markers)) && break
-        sleep 0.1
-    done
+    wait_frames 10
     expect_pick_passes "$passes" 1 "the click on tile $1,$2"
     (($(markers_drawn) > markers)) || fail "the click on tile $1,$2 ran the pick pass but drew no marker"
 }

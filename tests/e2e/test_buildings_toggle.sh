@@ -3,15 +3,15 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb
 make_scratch
-launch_game SDL_AUDIODRIVER=dummy
-sleep 1.5
+launch_game SDL_AUDIODRIVER=dummy $(probe_env)
+wait_frames 3
 
 screenshot "$E2E_TMP/shown.png"
 xdotool key 1
-sleep 0.5
+wait_frames 3
 screenshot "$E2E_TMP/hidden.png"
 xdotool key 1
-sleep 0.5
+wait_frames 3
 screenshot "$E2E_TMP/shown-again.png"
 quit_expecting_zero
 

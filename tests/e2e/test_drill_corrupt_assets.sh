@@ -8,9 +8,10 @@ start_xvfb
 play_briefly() {
     local what=$1
     launch_game SDL_AUDIODRIVER=dummy $(probe_env)
-    sleep 1
+    wait_frames 3
     click_tile_expecting_marker 12 12
     sleep 2.5
+    wait_frames 2
     quit_expecting_zero "with $what"
 }
 

@@ -7,14 +7,15 @@ make_scratch
 rm -f "$SCRATCH"/*
 audio="$E2E_TMP/audio.raw"
 launch_game $(disk_audio "$audio") $(probe_env)
-sleep 1
+wait_frames 3
 
 # Buildings hidden, in case a model shows up from somewhere, so the floor fills the middle.
 xdotool key 1
-sleep 0.5
+wait_frames 3
 screenshot "$E2E_TMP/floor.png"
 click_tile_expecting_marker 12 12
 sleep 3
+wait_frames 2
 quit_expecting_zero "without its assets"
 
 grep -qx "Loading talo.obj" "$E2E_OUT" || fail "no 'Loading talo.obj' line on standard output"

@@ -50,12 +50,13 @@ if [ "$how" = "read-only bind mount" ]; then
     awk -v dir="$SCRATCH" '$5 == dir && $6 ~ /^ro(,|$)/ { found = 1 } END { exit !found }' \
         "/proc/$GAME_PID/mountinfo" || fail "the game does not see its folder mounted read-only"
 fi
-sleep 1
+wait_frames 3
 click_tile_expecting_marker 12 12
 sleep 2.5
+wait_frames 2
 kill -0 "$GAME_PID" 2>/dev/null || fail "the game died in a read-only folder"
 release_escape
-wait_game_exit 10
+wait_game_exit 30
 chmod u+w "$SCRATCH"
 [ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS in a read-only folder"
 

@@ -4,8 +4,8 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb
 make_scratch
-launch_game SDL_AUDIODRIVER=dummy
-sleep 2
+launch_game SDL_AUDIODRIVER=dummy $(probe_env)
+wait_frames 3
 screenshot "$E2E_TMP/shot.png"
 quit_expecting_zero
 grep -qx "Loading font" "$E2E_OUT" || fail "no 'Loading font' line"

@@ -4,7 +4,7 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb
 make_scratch
-launch_game SDL_AUDIODRIVER=dummy
+launch_game SDL_AUDIODRIVER=dummy $(probe_env)
 
 window=$(game_window)
 geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
@@ -14,9 +14,10 @@ geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
 grep -qx "Loading music" "$E2E_OUT" || fail "no 'Loading music' line"
 
 xdotool keydown Escape
-sleep 1
+# Frames enough for the press to be taken, on a fast machine or a slow one.
+wait_frames 5
 kill -0 "$GAME_PID" 2>/dev/null || fail "pressing Escape ended the game; only releasing it should"
 xdotool keyup Escape
-wait_game_exit 10
+wait_game_exit 30
 [ "$GAME_STATUS" = "0" ] || fail "the game ended with status $GAME_STATUS after Escape, not 0"
 echo "PASS"
