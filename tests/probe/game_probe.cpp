@@ -15,9 +15,13 @@
 //                                   shown, and 1 for a pick pass), when the count changes
 //   <ns> select                     glRenderMode(GL_SELECT): a pick pass begins
 //   <ns> hits <count>               glRenderMode back to GL_RENDER: the pick pass's hit records
+//   <ns> clicktime                  the first SDL_GetTicks on the same thread after a pick pass:
+//                                   where the game takes a click's time
+//   <ns> play                       Mix_PlayChannelTimed: a sound effect started
 // With SKARNHOLT_PROBE_NO_LISTS set, glGenLists gives 0, as a driver out of lists would.
 #include <GL/glu.h>
 #include <SDL.h>
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +29,7 @@
 #include <csignal>
 #include <dlfcn.h>
 #include <malloc.h>
+#include <pthread.h>
 
 namespace {
 
@@ -66,6 +71,10 @@ volatile std::sig_atomic_t trimRequested = 0;
 // Display lists called since the last presented frame, and in the frame before it.
 int listsThisFrame = 0;
 int listsLastFrame = -1;
+
+// The thread of the last pick pass, until it next reads the clock.
+std::atomic<bool> pickClockPending{false};
+pthread_t pickThread;
 
 void RequestTrim(int) { trimRequested = 1; }
 
@@ -118,11 +127,25 @@ void gluDisk(GLUquadric* quadric, GLdouble inner, GLdouble outer, GLint slices, 
 GLint glRenderMode(GLenum mode)
 {
     const GLint result = Next<GLint (*)(GLenum)>("glRenderMode")(mode);
-    if (mode == GL_SELECT)
+    if (mode == GL_SELECT) {
         Record("select");
-    else if (mode == GL_RENDER)
+    } else if (mode == GL_RENDER) {
         Record("hits %d", result);
+        pickThread = pthread_self();
+        pickClockPending = true;
+    }
     return result;
+}
+
+Uint32 SDL_GetTicks(void)
+{
+    static const auto next = Next<Uint32 (*)()>("SDL_GetTicks");
+    const Uint32 ticks = next();
+    if (pickClockPending && pthread_equal(pthread_self(), pickThread) != 0) {
+        pickClockPending = false;
+        Record("clicktime");
+    }
+    return ticks;
 }
 
 GLuint glGenLists(GLsizei range)
@@ -130,6 +153,13 @@ GLuint glGenLists(GLsizei range)
     if (std::getenv("SKARNHOLT_PROBE_NO_LISTS") != nullptr)
         return 0;
     return Next<GLuint (*)(GLsizei)>("glGenLists")(range);
+}
+
+// The mixer's chunk type is left opaque: the probe only passes it on.
+int Mix_PlayChannelTimed(int channel, void* chunk, int loops, int ticks)
+{
+    Record("play");
+    return Next<int (*)(int, void*, int, int)>("Mix_PlayChannelTimed")(channel, chunk, loops, ticks);
 }
 
 void glCallList(GLuint list)
