@@ -34,6 +34,11 @@ set_installed_size() {
 
 umask 022
 bash "$root/scripts/setup.sh" package >&2
+# A cross build (scripts/debian-cross.cmake): Debian's tools take the flags and the library
+# dependencies of the architecture built for.
+if [ -n "${SKARNHOLT_CROSS_ARCH:-}" ]; then
+    export DEB_HOST_ARCH="$SKARNHOLT_CROSS_ARCH"
+fi
 export_build_flags
 : "${SOURCE_DATE_EPOCH:=$(dpkg-parsechangelog -l "$root/packaging/debian/changelog" -STimestamp)}"
 export SOURCE_DATE_EPOCH

@@ -4,7 +4,13 @@
 #   scripts/setup.sh package   the same, and build the Debian package
 #   scripts/setup.sh bench     the same as play, and build and run the benchmark
 #   scripts/setup.sh [test]    all of the above, and run every test, remake the assets and
-#                              the icon, and test on Debian 13 as well
+#                              the icon, and test on Debian 13 and other architectures as well
+#   scripts/setup.sh target    install a package built elsewhere and play it under a virtual
+#                              X server: the libraries the game loads, and the tools its test
+#                              drives it with (no compiler)
+# With SKARNHOLT_CROSS_ARCH set to a Debian architecture (arm64, s390x...), every purpose that
+# builds installs what cross-building for it takes instead: Debian's cross compilers, and that
+# architecture's libraries and headers beside the machine's own (multiarch).
 # The same names on Debian 12 and 13: where Debian names each release's default version of a
 # tool (libclang-rt-dev), that name is used. Quick and quiet when everything is already there.
 set -euo pipefail
@@ -28,6 +34,22 @@ bench_packages=(
     # the model reader is timed next to tinyobjloader
     libtinyobjloader-dev
 )
+# What the package's test needs where the package was built elsewhere.
+target_packages=(
+    libsdl1.2debian libsdl-mixer1.2 libgl1 libglu1-mesa libfreetype6 libfontconfig1
+    libgl1-mesa-dri libmad0 fonts-dejavu-core xvfb xauth
+    xdotool x11-utils procps desktop-file-utils appstream man-db
+)
+# A cross build, and its tests run there: the libraries it links and what the game loads at
+# run time, in the architecture built for; the tools that drive and watch the game, in the
+# machine's own, since only the game and the test programs need to run emulated.
+cross_libraries=(
+    libsdl1.2-dev libsdl-mixer1.2-dev libgl-dev libglu1-mesa-dev libfreetype-dev libfontconfig-dev
+    libgtest-dev libtinyobjloader-dev libgl1-mesa-dri libmad0
+)
+cross_tools=(
+    fonts-dejavu-core xvfb xauth xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng procps
+)
 test_packages=(
     # unit, GL and end-to-end tests, static analysis, fuzzing and sanitizers
     libgtest-dev googletest xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng
@@ -39,16 +61,23 @@ test_packages=(
     desktop-file-utils appstream man-db lintian
     # remaking the assets and the icon, and the soak
     lame sox librsvg2-bin
-    # a minimal Debian 13 to test on
-    debootstrap
+    # minimal Debian roots to test on: Debian 13, and other architectures run by qemu-user
+    debootstrap qemu-user-static
 )
 
+cross="${SKARNHOLT_CROSS_ARCH:-}"
 case "$purpose" in
+    play | package | bench | test) [ -z "$cross" ] || purpose=cross ;;
+esac
+case "$purpose" in
+    cross) packages=(cmake make pkg-config "${package_packages[@]}" "crossbuild-essential-$cross"
+                     "${cross_libraries[@]/%/:$cross}" "${cross_tools[@]}") ;;
+    target) packages=("${target_packages[@]}") ;;
     play) packages=("${play_packages[@]}") ;;
     package) packages=("${play_packages[@]}" "${package_packages[@]}") ;;
     bench) packages=("${play_packages[@]}" "${bench_packages[@]}") ;;
     test) packages=("${play_packages[@]}" "${package_packages[@]}" "${bench_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "usage: scripts/setup.sh [play|package|bench|test]" >&2; exit 2 ;;
+    *) echo "usage: scripts/setup.sh [play|package|bench|test|target]" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -65,5 +94,8 @@ fi
 echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+if [ -n "$cross" ] && ! dpkg --print-foreign-architectures | grep -qx "$cross"; then
+    "${sudo_cmd[@]}" dpkg --add-architecture "$cross"
+fi
 "${sudo_cmd[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine for testing, builds everything and runs every test, on this machine
-# (Debian 12) and then, as root, on a minimal Debian 13 (scripts/test-debian13.sh):
+# (Debian 12) and then, as root, on a minimal Debian 13 (scripts/test-debian13.sh) and on
+# two other architectures run by qemu-user, little-endian arm64 and big-endian s390x
+# (scripts/test-arch.sh):
 #   - the build of the "ci" preset (warnings are errors) and clang-tidy over the game's sources;
 #   - a short fuzzing run of the model reader, and the unit and GL tests under AddressSanitizer
 #     and UBSan;
@@ -9,9 +11,12 @@
 #   - a soak of the real game: a minute of random play, then each action's memory cost on
 #     its own, and a minute of idling;
 #   - on Debian 13: set-up, the ci build, clang-tidy and CTest, and the package built here
-#     installed, played and purged there.
-# Debian 13's root is made and set up in the background from the start, since that waits on
-# the network; the soak runs beside Debian 13's build. Prints the time each part took.
+#     installed, played and purged there;
+#   - on arm64 and s390x: the ci build (cross-compiled), the unit and GL tests and a few
+#     end-to-end tests, and the package built for each installed, played and purged there.
+# The roots are made and set up in the background from the start, since that waits on the
+# network and on emulation; the soak runs beside Debian 13's build. Prints the time each part
+# took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,14 +42,21 @@ end_background() {
 trap end_background EXIT
 
 debian13=false
+foreign_arches=(arm64 s390x)
+declare -A arch_prepare_pid
 if [ "$(id -u)" -eq 0 ]; then
     debian13=true
-    mkdir -p build-debian13
+    mkdir -p build-debian13 build-arch
     setsid bash scripts/test-debian13.sh prepare >build-debian13/prepare.log 2>&1 &
     prepare_pid=$!
     background+=("$prepare_pid")
+    for arch in "${foreign_arches[@]}"; do
+        setsid bash scripts/test-arch.sh "$arch" prepare >"build-arch/$arch-prepare.log" 2>&1 &
+        arch_prepare_pid[$arch]=$!
+        background+=("$!")
+    done
 else
-    echo "test: Debian 13 run skipped: it needs root (debootstrap, chroot and mounts)"
+    echo "test: Debian 13 and other architectures skipped: they need root (debootstrap, chroot and mounts)"
 fi
 
 build_ci() {
@@ -77,6 +89,11 @@ if $debian13; then
     timed "Debian 13: ci build and clang-tidy (beside the soak)" bash scripts/test-debian13.sh build
     timed "$here: soak (finished)" finish "$soak_pid" build/soak.log
     timed "Debian 13: CTest and the package built here" bash scripts/test-debian13.sh test
+    for arch in "${foreign_arches[@]}"; do
+        timed "$arch: roots ready (made in the background)" finish "${arch_prepare_pid[$arch]}" "build-arch/$arch-prepare.log"
+        timed "$arch: ci build and package (cross-compiled)" bash scripts/test-arch.sh "$arch" build
+        timed "$arch: CTest and the package, emulated" bash scripts/test-arch.sh "$arch" test
+    done
 else
     soak
     timed "$here: soak" finish "$soak_pid" build/soak.log
