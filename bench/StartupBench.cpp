@@ -3,11 +3,16 @@
 // shim reports the phases the program marked and the moment its first frame was presented.
 #include "StartupBench.h"
 
+#include "support/ScratchFolder.h"
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -197,6 +202,20 @@ void Keep(ProgramStartup& startup, int turn, const Report& report)
         runs.resize(earlierRuns + 1, 0.0);
 }
 
+// The first frame of `program`, as the capture shim wrote it; empty when it wrote none.
+std::string CaptureFirstFrame(const std::string& gameDir, const std::string& program, const std::string& shim,
+                              const std::string& file, time_t calendar)
+{
+    std::vector<std::string> environment = ProgramEnvironment(
+        shim, {"SKARNHOLT_BENCH_TIME=" + std::to_string(calendar), "SKARNHOLT_BENCH_FRAME_FILE=" + file});
+    std::remove(file.c_str());
+    const pid_t pid = Spawn(gameDir, program, environment);
+    if (pid > 0)
+        waitpid(pid, nullptr, 0);
+    std::ifstream stream(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
 } // namespace
 
 std::vector<ProgramStartup> MeasureStartup(const std::string& gameDir, const std::vector<StartupProgram>& programs,
@@ -222,6 +241,36 @@ std::vector<ProgramStartup> MeasureStartup(const std::string& gameDir, const std
         }
     }
     return results;
+}
+
+FrameComparison CompareFirstFrames(const std::string& gameDir, const std::string& game, const std::string& anchor,
+                                   const std::string& captureShim)
+{
+    const int attempts = 3;
+    FrameComparison comparison;
+    const ScratchFolder folder;
+    const time_t calendar = std::time(nullptr);
+    std::string frames[2];
+    const std::string* const programs[2] = {&game, &anchor};
+    for (int index = 0; index < 2 && folder.Made(); ++index) {
+        for (int attempt = 0; attempt < attempts && frames[index].empty(); ++attempt)
+            frames[index] = CaptureFirstFrame(gameDir, *programs[index], captureShim, folder.Path("frame"), calendar);
+    }
+    if (frames[0].empty() || frames[0].size() != frames[1].size())
+        return comparison;
+    comparison.compared = true;
+    comparison.pixels = static_cast<long>(frames[0].size() / 3);
+    for (size_t at = 0; at < frames[0].size(); at += 3) {
+        int largest = 0;
+        for (size_t channel = at; channel < at + 3; ++channel) {
+            const int difference = std::abs(static_cast<unsigned char>(frames[0][channel]) -
+                                            static_cast<unsigned char>(frames[1][channel]));
+            largest = std::max(largest, difference);
+        }
+        comparison.differingPixels += largest > 0 ? 1 : 0;
+        comparison.largestDifference = std::max(comparison.largestDifference, largest);
+    }
+    return comparison;
 }
 
 std::vector<double> RatiosByTurn(const ProgramStartup& a, const ProgramStartup& b, Measure ProgramStartup::*time)

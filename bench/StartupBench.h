@@ -48,3 +48,16 @@ std::vector<ProgramStartup> MeasureStartup(const std::string& gameDir, const std
 
 // The ratio of a's time to b's (wall or processor) in every turn where both presented a frame.
 std::vector<double> RatiosByTurn(const ProgramStartup& a, const ProgramStartup& b, Measure ProgramStartup::*time);
+
+// How the anchor's first frame compares with the game's, both drawn with the calendar and SDL's
+// clock held at the same values (so the same city and the same text line).
+struct FrameComparison {
+    bool compared = false;
+    long pixels = 0;
+    // Pixels that differ in any colour, and the largest difference of one colour, 0 to 255.
+    long differingPixels = 0;
+    int largestDifference = 0;
+};
+
+FrameComparison CompareFirstFrames(const std::string& gameDir, const std::string& game, const std::string& anchor,
+                                   const std::string& captureShim);

@@ -116,6 +116,16 @@ void PrintStartup(const std::vector<ProgramStartup>& startups)
     PrintPhases(startups);
 }
 
+void PrintFrameComparison(const FrameComparison& comparison)
+{
+    if (!comparison.compared) {
+        std::printf("  warning: the anchor's first frame could not be compared with the game's\n");
+        return;
+    }
+    std::printf("  the anchor's first frame against the game's, same city and clock: %ld of %ld pixels differ, "
+                "by at most %d of 255\n", comparison.differingPixels, comparison.pixels, comparison.largestDifference);
+}
+
 void PrintFrames(const FrameResults& frames)
 {
     PrintHeader("Frames in one 1024 x 768 window (each ends with glFinish)", "/ ref");
@@ -205,6 +215,8 @@ bool RunStartup(std::vector<ProgramStartup>& startups)
         }
     }
     PrintStartup(startups);
+    PrintFrameComparison(CompareFirstFrames(game, programs[gameIndex].path, programs[anchorIndex].path,
+                                            SKARNHOLT_FRAME_CAPTURE_SHIM));
     return true;
 }
 
