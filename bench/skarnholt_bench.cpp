@@ -14,7 +14,7 @@
 namespace {
 
 const FrameRuns frameRuns = {100, 100, 8, 15, 300};
-const int startupRuns = 11;
+const int startupRuns = 15;
 // The order of the start-up programs: the game, its anchor, the bare window.
 const size_t gameIndex = 0;
 const size_t anchorIndex = 1;
