@@ -2,12 +2,15 @@
 # Runs the test suite on Debian 13 ("trixie"), where SDL 1.2's interface is sdl12-compat over
 # SDL 2, with Mesa 25, GCC 14 and clang 19, in a minimal root that debootstrap makes once and
 # that stays in build-debian13/root for later runs:
-#   scripts/test-debian13.sh [prepare|build|test]...   (default: all three, in that order)
+#   scripts/test-debian13.sh [prepare|build|test|bench]...   (default: the first three, in that order)
 #     prepare  make the root if there is none, and set it up for testing (scripts/setup.sh test)
 #     build    put a clean copy of the working tree in /src there, build the "ci" preset
 #              (warnings are errors) and run clang-tidy
 #     test     run every CTest test there; then install the package built here
 #              (scripts/package.sh) with apt, start it under Xvfb, end it with Escape and purge it
+#     bench    put a clean copy of the working tree in /bench there (leaving /src and its build to
+#              the other phases) and run the benchmark's start-up section (scripts/bench.sh
+#              startup): the figures of sdl12-compat and Mesa 25
 # The mirror is the one this machine's apt sources name for its own release. Needs root; the
 # mounts it makes live in a mount namespace of its own, so they go however the script ends.
 set -euo pipefail
@@ -24,7 +27,7 @@ die() { echo "debian13: $*" >&2; exit 1; }
 phases=("$@")
 [ ${#phases[@]} -gt 0 ] || phases=(prepare build test)
 for phase in "${phases[@]}"; do
-    case "$phase" in prepare | build | test) ;; *) die "unknown phase '$phase' (prepare, build, test)" ;; esac
+    case "$phase" in prepare | build | test | bench) ;; *) die "unknown phase '$phase' (prepare, build, test, bench)" ;; esac
 done
 
 # Everything below runs in a private mount namespace: nothing mounted here outlives the script.
@@ -113,13 +116,15 @@ in_root() {
         bash -c "cd /src && $1"
 }
 
-# A clean copy of the working tree: tracked files as they are now, and new files git does not ignore.
+# A clean copy of the working tree in the root's folder $1 (default /src): tracked files as they
+# are now, and new files git does not ignore.
 copy_tree() {
-    rm -rf "$root/src"
-    mkdir -p "$root/src"
+    local folder="$root${1:-/src}"
+    rm -rf "$folder"
+    mkdir -p "$folder"
     (cd "$repo" && git ls-files -z --cached --others --exclude-standard |
         while IFS= read -r -d '' file; do [ -e "$file" ] && printf '%s\0' "$file"; done |
-        tar --null -T - -cf -) | tar -xf - -C "$root/src"
+        tar --null -T - -cf -) | tar -xf - -C "$folder"
 }
 
 prepare() {
@@ -152,6 +157,11 @@ run_tests() {
     package_from_here
 }
 
+run_bench() {
+    copy_tree /bench
+    in_root "cd /bench && bash scripts/bench.sh startup" || die "the benchmark failed"
+}
+
 make_root
 mount_root
 for phase in "${phases[@]}"; do
@@ -159,6 +169,7 @@ for phase in "${phases[@]}"; do
         prepare) prepare ;;
         build) build ;;
         test) run_tests ;;
+        bench) run_bench ;;
     esac
 done
 say "${phases[*]}: PASS in $SECONDS s"
