@@ -10,6 +10,7 @@
 #include <strings.h>
 
 #include "model/objLoader.h"
+#include "platform/StartupPhase.h"
 #include "render/CText.h"
 #include "render/CTexture.h"
 #include "world/CCity.h"
@@ -69,12 +70,8 @@ bool CApp::Init()
 {
     srand(static_cast<unsigned>(time(nullptr)));
     InitWorld();
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
-        fprintf(stderr, "Unable to initialize SDL: %s\n", SDL_GetError());
-        fflush(stderr);
+    if (!InitSdl())
         return false;
-    }
-    QueueOnlyHandledEvents();
     InitSound();
     if (!InitVideo())
         return false;
@@ -82,13 +79,14 @@ bool CApp::Init()
     InitGlState();
     if (!CompileFloor())
         return false;
-    FMOD_System_PlaySound(soundSystem, FMOD_CHANNEL_FREE, music, false, &channel);
+    StartMusic();
     starttime = static_cast<int>(SDL_GetTicks());
     return true;
 }
 
 void CApp::InitWorld()
 {
+    const StartupPhase phase("city and horde");
     running = true;
     eyeX = scene::startEyeX;
     eyeY = scene::startEyeY;
@@ -101,8 +99,21 @@ void CApp::InitWorld()
     particles->Init();
 }
 
+bool CApp::InitSdl()
+{
+    const StartupPhase phase("SDL and video");
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
+        fprintf(stderr, "Unable to initialize SDL: %s\n", SDL_GetError());
+        fflush(stderr);
+        return false;
+    }
+    QueueOnlyHandledEvents();
+    return true;
+}
+
 void CApp::InitSound()
 {
+    const StartupPhase phase("sound");
     printf("Loading music\n");
     fflush(stdout);
     FMOD_System_Create(&soundSystem);
@@ -113,6 +124,13 @@ void CApp::InitSound()
         FMOD_System_CreateSound(soundSystem, explosionFiles[i], FMOD_SOFTWARE, nullptr, &explosions[i]);
     for (int i = 0; i < 4; ++i)
         FMOD_Sound_SetMode(explosions[i], FMOD_LOOP_OFF);
+}
+
+// Once, at the end of start-up; nothing restarts the music when it ends.
+void CApp::StartMusic()
+{
+    const StartupPhase phase("sound");
+    FMOD_System_PlaySound(soundSystem, FMOD_CHANNEL_FREE, music, false, &channel);
 }
 
 // SDL's queue holds 128 events and drops whatever arrives while it is full. The loop takes
@@ -154,6 +172,7 @@ static bool DriverAskedFor(const char* driver)
 
 bool CApp::InitVideo()
 {
+    const StartupPhase phase("SDL and video");
     char driver[32] = "";
     SDL_VideoDriverName(driver, sizeof driver);
     if (DriverShowsNoWindow(driver) && !DriverAskedFor(driver)) {
@@ -198,6 +217,7 @@ void CApp::InitAssets()
 
 void CApp::InitGlState()
 {
+    const StartupPhase phase("GL state");
     glViewport(0, 0, screenWidth, screenHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -372,6 +392,7 @@ void CApp::DrawFloor()
 // Without a list there would be no floor to see or to click: start-up fails instead.
 bool CApp::CompileFloor()
 {
+    const StartupPhase phase("floor list");
     floorList = glGenLists(1);
     if (floorList == 0) {
         fprintf(stderr, "Unable to compile the city floor: OpenGL gave no display list (error 0x%04x)\n",

@@ -69,8 +69,10 @@ public:
 
 private:
     void InitWorld();
+    bool InitSdl();
     void QueueOnlyHandledEvents();
     void InitSound();
+    void StartMusic();
     bool InitVideo();
     void SetWindowIcon();
     void InitAssets();

@@ -6,6 +6,7 @@
 #include "StartupBench.h"
 #include "support/XvfbServer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,9 +14,56 @@
 namespace {
 
 const FrameRuns frameRuns = {100, 100, 8, 15, 300};
-const int startupRuns = 7;
+const int startupRuns = 15;
+// The order of the start-up programs: the game, its anchor, the bare window.
+const size_t gameIndex = 0;
+const size_t anchorIndex = 1;
+const size_t bareIndex = 2;
 const int readerRuns = 9;
 const int readerTriangles = 200000;
+
+// Every phase any program marked, in the game's order, then the anchor's own, and so on; the
+// time outside any phase and the first frame come last.
+std::vector<std::string> PhaseRows(const std::vector<ProgramStartup>& startups)
+{
+    std::vector<std::string> rows;
+    for (const ProgramStartup& startup : startups) {
+        for (const std::string& name : startup.phaseOrder) {
+            const bool last = name == startup_phase::between || name == startup_phase::firstFrame;
+            if (!last && std::find(rows.begin(), rows.end(), name) == rows.end())
+                rows.push_back(name);
+        }
+    }
+    rows.push_back(startup_phase::between);
+    rows.push_back(startup_phase::firstFrame);
+    return rows;
+}
+
+// Each phase's median in each program, and the difference between the game's and the anchor's.
+void PrintPhases(const std::vector<ProgramStartup>& startups)
+{
+    std::printf("\nStart-up phases, ms (medians, measured in each program; they need not add up to the total's)\n");
+    std::printf("%-36s", "");
+    for (const ProgramStartup& startup : startups)
+        std::printf(" %11s", startup.name.c_str());
+    std::printf(" %15s\n", "game - anchor");
+    // A phase that a program does not go through counts 0 in the difference.
+    const auto median = [&startups](size_t index, const std::string& row) {
+        const auto found = startups[index].phaseMs.find(row);
+        return found == startups[index].phaseMs.end() ? 0.0 : Median(found->second);
+    };
+    for (const std::string& row : PhaseRows(startups)) {
+        std::printf("%-36s", row.c_str());
+        for (size_t index = 0; index < startups.size(); ++index) {
+            if (startups[index].phaseMs.count(row) == 0)
+                std::printf(" %11s", "-");
+            else
+                std::printf(" %11.2f", median(index, row));
+        }
+        std::printf(" %+15.2f\n", median(gameIndex, row) - median(anchorIndex, row));
+    }
+    std::fflush(stdout);
+}
 
 void PrintHeader(const char* title, const char* ratioTo)
 {
@@ -34,12 +82,48 @@ void PrintMeasure(const Measure& measure, const char* unit, double base = 0)
     std::fflush(stdout);
 }
 
-void PrintStartup(const StartupResults& startup)
+// One time of game, anchor and bare window side by side, each as a ratio to the anchor's and to
+// the bare window's, and the game's ratio to the anchor turn by turn.
+void PrintStartupTimes(const std::vector<ProgramStartup>& startups, Measure ProgramStartup::*time)
 {
-    PrintHeader("Start-up of the real executable (stdout to /dev/null)", "");
-    PrintMeasure(startup.toFirstFrame, "ms");
-    if (startup.failedStarts > 0)
-        std::printf("  (%d starts could not reach the display and were run again)\n", startup.failedStarts);
+    std::printf("%-32s %12s %21s %5s %9s %9s\n", "", "median", "quartiles", "runs", "/ anchor", "/ bare");
+    const double anchor = Median((startups[anchorIndex].*time).runs);
+    const double bare = Median((startups[bareIndex].*time).runs);
+    for (const ProgramStartup& startup : startups) {
+        const std::vector<double>& runs = (startup.*time).runs;
+        std::printf("%-32s %9.2f ms %9.2f ..%9.2f %5zu %8.2fx %8.2fx\n", startup.name.c_str(), Median(runs),
+                    Quantile(runs, 0.25), Quantile(runs, 0.75), runs.size(), Median(runs) / anchor,
+                    Median(runs) / bare);
+    }
+    const std::vector<double> ratios = RatiosByTurn(startups[gameIndex], startups[anchorIndex], time);
+    std::printf("  game / anchor turn by turn: median %.2f, quartiles %.2f .. %.2f, over %zu turns\n",
+                Median(ratios), Quantile(ratios, 0.25), Quantile(ratios, 0.75), ratios.size());
+}
+
+void PrintStartup(const std::vector<ProgramStartup>& startups)
+{
+    std::printf("\nStart-up to the first presented frame (stdout to /dev/null), the three programs taking turns\n"
+                "  anchor: only what the game's first frame needs (its window, textures, model, font, city,\n"
+                "  GL state), that frame drawn once; bare window: the game's window cleared and swapped once\n");
+    PrintStartupTimes(startups, &ProgramStartup::toFirstFrame);
+    for (const ProgramStartup& startup : startups) {
+        if (startup.failedStarts > 0)
+            std::printf("  (%s: %d starts could not reach the display and were run again)\n", startup.name.c_str(),
+                        startup.failedStarts);
+    }
+    std::printf("\nProcessor time used by then, all threads (user and system)\n");
+    PrintStartupTimes(startups, &ProgramStartup::cpuToFirstFrame);
+    PrintPhases(startups);
+}
+
+void PrintFrameComparison(const FrameComparison& comparison)
+{
+    if (!comparison.compared) {
+        std::printf("  warning: the anchor's first frame could not be compared with the game's\n");
+        return;
+    }
+    std::printf("  the anchor's first frame against the game's, same city and clock: %ld of %ld pixels differ, "
+                "by at most %d of 255\n", comparison.differingPixels, comparison.pixels, comparison.largestDifference);
 }
 
 void PrintFrames(const FrameResults& frames)
@@ -78,11 +162,13 @@ std::vector<double> Megabytes(std::vector<double> kilobytes)
     return kilobytes;
 }
 
-void PrintMemory(long afterFramesKb, const StartupResults& startup)
+void PrintMemory(long afterFramesKb, const std::vector<ProgramStartup>& startups)
 {
     PrintHeader("Peak memory (VmHWM)", "");
-    if (!startup.peakKb.empty())
-        PrintMeasure({"game, at its first frame", Megabytes(startup.peakKb)}, "MB");
+    for (const ProgramStartup& startup : startups) {
+        if (!startup.peakKb.empty())
+            PrintMeasure({startup.name + ", at its first frame", Megabytes(startup.peakKb)}, "MB");
+    }
     if (afterFramesKb > 0)
         PrintMeasure({"benchmark, after its frames", Megabytes({double(afterFramesKb)})}, "MB");
     PrintMeasure({"benchmark, at the end", Megabytes({double(PeakMemoryKb())})}, "MB");
@@ -114,6 +200,26 @@ bool RunFrames(long& afterFramesKb)
     return true;
 }
 
+bool RunStartup(std::vector<ProgramStartup>& startups)
+{
+    const std::string game = SKARNHOLT_GAME_DIR;
+    const std::vector<StartupProgram> programs = {
+        {"game", game + "/skarnholt"},
+        {"anchor", SKARNHOLT_STARTUP_ANCHOR},
+        {"bare window", SKARNHOLT_BARE_WINDOW}};
+    startups = MeasureStartup(game, programs, SKARNHOLT_FIRST_SWAP_SHIM, startupRuns);
+    for (const ProgramStartup& startup : startups) {
+        if (startup.toFirstFrame.runs.empty()) {
+            std::fprintf(stderr, "%s never presented a frame (%s)\n", startup.name.c_str(), game.c_str());
+            return false;
+        }
+    }
+    PrintStartup(startups);
+    PrintFrameComparison(CompareFirstFrames(game, programs[gameIndex].path, programs[anchorIndex].path,
+                                            SKARNHOLT_FRAME_CAPTURE_SHIM));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -128,16 +234,14 @@ int main(int argc, char** argv)
     }
     setenv("DISPLAY", xvfb.Display().c_str(), 1);
     std::printf("Skarnholt benchmark: medians of repeated runs, llvmpipe on a private Xvfb\n");
-    StartupResults startup;
-    if (Wanted(argc, argv, "startup")) {
-        startup = MeasureStartup(SKARNHOLT_GAME_DIR, SKARNHOLT_FIRST_SWAP_SHIM, startupRuns);
-        PrintStartup(startup);
-    }
+    std::vector<ProgramStartup> startups;
+    if (Wanted(argc, argv, "startup") && !RunStartup(startups))
+        return 1;
     long afterFramesKb = -1;
     if (Wanted(argc, argv, "frames") && !RunFrames(afterFramesKb))
         return 1;
     if (Wanted(argc, argv, "reader"))
         PrintReader(MeasureReader(readerTriangles, readerRuns));
-    PrintMemory(afterFramesKb, startup);
+    PrintMemory(afterFramesKb, startups);
     return 0;
 }

@@ -1,6 +1,7 @@
 // The building model: a growable named list, the OBJ/MTL reader and the display-list loader.
 #include "model/objLoader.h"
 
+#include "platform/StartupPhase.h"
 #include "render/CTexture.h"
 
 #include <GL/gl.h>
@@ -695,6 +696,7 @@ void emit_facets(const objLoader& model)
 
 int objLoader::load(const char* filename)
 {
+    const StartupPhase phase("model");
     displayList = 0;
     if (!parse_obj_scene(&scene, filename)) {
         std::printf("\nERRORORORr!!!!\n\n");

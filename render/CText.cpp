@@ -3,6 +3,7 @@
 #include "render/CText.h"
 
 #include "platform/GlyphFont.h"
+#include "platform/StartupPhase.h"
 
 #include <GL/gl.h>
 #include <cstdarg>
@@ -43,6 +44,7 @@ int KeepGlyphCodes(char* text)
 
 CText::CText() : listBase(0)
 {
+    const StartupPhase phase("font and text");
     std::printf("Loading font\n");
     Build();
 }

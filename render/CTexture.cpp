@@ -1,6 +1,8 @@
 // A BMP file turned into a mipmapped OpenGL texture; SDL decodes the file.
 #include "render/CTexture.h"
 
+#include "platform/StartupPhase.h"
+
 #include <GL/gl.h>
 #include <SDL.h>
 #include <cstdio>
@@ -97,6 +99,7 @@ void UploadLevelZero(const SDL_Surface& surface)
 
 CTexture::CTexture(const char* fileName) : textureId(0)
 {
+    const StartupPhase phase("textures");
     glGenTextures(1, &textureId);
     std::printf("Loading %s\n", fileName);
     SDL_Surface* const surface = LoadBmp(fileName);

@@ -37,7 +37,7 @@ case "$arch" in
 esac
 [ "$(id -u)" -eq 0 ] || die "needs root (debootstrap, binfmt_misc, chroot and mounts)"
 source "$repo/scripts/lib/debian-root.sh"
-read_phases "$@"
+read_phases "prepare build test" "$@"
 in_private_mounts "$arch" "${phases[@]}"
 
 host_arch="$(dpkg --print-architecture)"

@@ -2,12 +2,15 @@
 # Runs the test suite on Debian 13 ("trixie"), where SDL 1.2's interface is sdl12-compat over
 # SDL 2, with Mesa 25, GCC 14 and clang 19, in a minimal root that debootstrap makes once and
 # that stays in build-debian13/root for later runs:
-#   scripts/test-debian13.sh [prepare|build|test]...   (default: all three, in that order)
+#   scripts/test-debian13.sh [prepare|build|test|bench]...   (default: the first three, in that order)
 #     prepare  make the root if there is none, and set it up for testing (scripts/setup.sh test)
 #     build    put a clean copy of the working tree in /src there, build the "ci" preset
 #              (warnings are errors) and run clang-tidy
 #     test     run every CTest test there; then install the package built here
 #              (scripts/package.sh) with apt, start it under Xvfb, end it with Escape and purge it
+#     bench    put a clean copy of the working tree in /bench there (leaving /src and its build to
+#              the other phases) and run the benchmark's start-up section (scripts/bench.sh
+#              startup): the figures of sdl12-compat and Mesa 25
 # The mirror is the one this machine's apt sources name for its own release. Needs root; the
 # mounts it makes live in a mount namespace of its own, so they go however the script ends.
 set -euo pipefail
@@ -22,7 +25,7 @@ die() { echo "debian13: $*" >&2; exit 1; }
 
 [ "$(id -u)" -eq 0 ] || die "needs root (debootstrap, chroot and mounts)"
 source "$repo/scripts/lib/debian-root.sh"
-read_phases "$@"
+read_phases "prepare build test bench" "$@"
 in_private_mounts "${phases[@]}"
 
 # Makes the root once; a root whose making was cut short is made again.
@@ -68,6 +71,11 @@ run_tests() {
     package_from_here
 }
 
+run_bench() {
+    copy_tree "$repo" "$root/bench"
+    run "cd /bench && bash scripts/bench.sh startup" || die "the benchmark failed"
+}
+
 prepare_root
 mount_root "$root"
 trap 'stop_processes_in_root "$root"' EXIT
@@ -76,6 +84,7 @@ for phase in "${phases[@]}"; do
         prepare) prepare ;;
         build) build ;;
         test) run_tests ;;
+        bench) run_bench ;;
     esac
 done
 say "${phases[*]}: PASS in $SECONDS s"

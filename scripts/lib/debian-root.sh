@@ -3,13 +3,15 @@
 # root, and the caller runs in a mount namespace of its own (in_private_mounts), so that the
 # mounts go however it ends.
 
-# Sets the array phases to the phases named ($@, default: all three), checked.
+# read_phases KNOWN ARGS...: sets the array phases to the phases named in ARGS (default:
+# prepare, build and test), each one of the words of KNOWN.
 read_phases() {
-    local phase
+    local known=$1 phase
+    shift
     phases=("$@")
     [ ${#phases[@]} -gt 0 ] || phases=(prepare build test)
     for phase in "${phases[@]}"; do
-        case "$phase" in prepare | build | test) ;; *) die "unknown phase '$phase' (prepare, build, test)" ;; esac
+        [[ " $known " == *" $phase "* ]] || die "unknown phase '$phase' (${known// /, })"
     done
 }
 
