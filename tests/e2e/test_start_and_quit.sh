@@ -12,7 +12,7 @@ geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { print $2 }')
 
 xdotool keydown Escape
 # Frames enough for the press to be taken, on a fast machine or a slow one.
-wait_frames 5
+await 5 false || true
 kill -0 "$GAME_PID" 2>/dev/null || fail "pressing Escape ended the game; only releasing it should"
 xdotool keyup Escape
 wait_game_exit 30
