@@ -41,14 +41,17 @@ target_packages=(
     xdotool x11-utils procps desktop-file-utils appstream man-db
 )
 # A cross build, and its tests run there: the libraries it links and what the game loads at
-# run time, in the architecture built for; the tools that drive and watch the game, in the
-# machine's own, since only the game and the test programs need to run emulated.
+# run time, in the architecture built for, and so are the X server and its keymap compiler:
+# Mesa's software renderer hands the server pixels in the game's byte order, which a server of
+# the other order shows with the channels mixed up, and the server reads the compiler's
+# keymaps in its own. The tools that drive and watch the game are the machine's own, since only
+# the game, the test programs and the X server need to run emulated.
 cross_libraries=(
     libsdl1.2-dev libsdl-mixer1.2-dev libgl-dev libglu1-mesa-dev libfreetype-dev libfontconfig-dev
-    libgtest-dev libtinyobjloader-dev libgl1-mesa-dri libmad0
+    libgtest-dev libtinyobjloader-dev libgl1-mesa-dri libmad0 xvfb x11-xkb-utils
 )
 cross_tools=(
-    fonts-dejavu-core xvfb xauth xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng procps
+    fonts-dejavu-core xauth xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-eng procps
 )
 test_packages=(
     # unit, GL and end-to-end tests, static analysis, fuzzing and sanitizers
