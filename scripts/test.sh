@@ -5,13 +5,12 @@
 #   - a short fuzzing run of the model reader, and the unit and GL tests under AddressSanitizer
 #     and UBSan;
 #   - the unit, GL and end-to-end tests through CTest (the Debian package among them: built
-#     twice and compared, linted, installed and purged);
-#   - a soak of the real game: a minute of random play, then each action's memory cost on
-#     its own, and a minute of idling;
+#     twice and compared, linted, installed and purged; the soak: each action's memory cost on
+#     its own before and after a minute of random play, and idling);
 #   - on Debian 13: set-up, the ci build, clang-tidy and CTest, and the package built here
 #     installed, played and purged there.
 # Debian 13's root is made and set up in the background from the start, since that waits on
-# the network; the soak runs beside Debian 13's build. Prints the time each part took.
+# the network. Prints the time each part took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -65,21 +64,10 @@ finish() {
     return "$status"
 }
 
-soak() {
-    setsid bash scripts/soak.sh 1 build/game >build/soak.log 2>&1 &
-    soak_pid=$!
-    background+=("$soak_pid")
-}
-
 if $debian13; then
     timed "Debian 13: root ready (made in the background)" finish "$prepare_pid" build-debian13/prepare.log
-    soak
-    timed "Debian 13: ci build and clang-tidy (beside the soak)" bash scripts/test-debian13.sh build
-    timed "$here: soak (finished)" finish "$soak_pid" build/soak.log
+    timed "Debian 13: ci build and clang-tidy" bash scripts/test-debian13.sh build
     timed "Debian 13: CTest and the package built here" bash scripts/test-debian13.sh test
-else
-    soak
-    timed "$here: soak" finish "$soak_pid" build/soak.log
 fi
 
 echo "test: PASS in $((SECONDS - started)) s"
