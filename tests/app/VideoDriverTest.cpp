@@ -5,14 +5,6 @@
 
 namespace {
 
-TEST(VideoDriver, OnlyTheWindowlessDriversShowNoWindow)
-{
-    EXPECT_TRUE(video_driver::ShowsNoWindow("offscreen"));
-    EXPECT_TRUE(video_driver::ShowsNoWindow("dummy"));
-    EXPECT_FALSE(video_driver::ShowsNoWindow("x11"));
-    EXPECT_FALSE(video_driver::ShowsNoWindow("wayland"));
-}
-
 TEST(VideoDriver, ANameInAnyCaseAnywhereInTheListAsksForTheDriver)
 {
     for (const char* asked : {"offscreen", "OffScreen", "x11,offscreen", "offscreen,x11",
