@@ -1,13 +1,12 @@
 // The application object: start-up, the main loop, input handling, the frame with its
 // pick animation and text line, and the selection-buffer pick of a floor tile.
 #include "app/CApp.h"
+#include "app/VideoDriver.h"
 
 #include <GL/gl.h>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
-#include <strings.h>
 
 #include "model/objLoader.h"
 #include "platform/StartupPhase.h"
@@ -145,37 +144,15 @@ void CApp::QueueOnlyHandledEvents()
     }
 }
 
-// SDL 2 and later, under SDL 1.2's interface, fall back to a driver that draws into memory
-// when no display can be reached; a game that nobody can see or end must not start unasked.
-static bool DriverShowsNoWindow(const char* driver)
-{
-    return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
-}
-
-// True when SDL_VIDEODRIVER, a name or a comma-separated list of names, names the driver.
-static bool DriverAskedFor(const char* driver)
-{
-    const char* const asked = std::getenv("SDL_VIDEODRIVER");
-    if (asked == nullptr)
-        return false;
-    const size_t length = std::strlen(driver);
-    for (const char* name = asked; *name != '\0';) {
-        const size_t nameLength = std::strcspn(name, ",");
-        if (nameLength == length && strncasecmp(name, driver, length) == 0)
-            return true;
-        name += nameLength;
-        if (*name == ',')
-            ++name;
-    }
-    return false;
-}
-
 bool CApp::InitVideo()
 {
     const StartupPhase phase("SDL and video");
+    // SDL 2 and later, under SDL 1.2's interface, fall back to a driver that draws into memory
+    // when no display can be reached; a game that nobody can see or end must not start unasked.
     char driver[32] = "";
     SDL_VideoDriverName(driver, sizeof driver);
-    if (DriverShowsNoWindow(driver) && !DriverAskedFor(driver)) {
+    if (video_driver::ShowsNoWindow(driver) &&
+        !video_driver::AskedFor(driver, std::getenv("SDL_VIDEODRIVER"))) {
         fprintf(stderr, "Unable to set video mode: no display could be opened, and the %s video driver "
                         "shows no window (SDL_VIDEODRIVER=%s runs the game unseen)\n", driver, driver);
         fflush(stderr);

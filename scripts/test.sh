@@ -7,16 +7,14 @@
 #   - a short fuzzing run of the model reader, and the unit and GL tests under AddressSanitizer
 #     and UBSan;
 #   - the unit, GL and end-to-end tests through CTest (the Debian package among them: built
-#     twice and compared, linted, installed and purged);
-#   - a soak of the real game: a minute of random play, then each action's memory cost on
-#     its own, and a minute of idling;
+#     twice and compared, linted, installed and purged; the soak: each action's memory cost on
+#     its own before and after a minute of random play, and idling);
 #   - on Debian 13: set-up, the ci build, clang-tidy and CTest, and the package built here
 #     installed, played and purged there;
 #   - on arm64 and s390x: the ci build (cross-compiled), the unit and GL tests and a few
 #     end-to-end tests, and the package built for each installed, played and purged there.
 # The roots are made and set up in the background from the start, since that waits on the
-# network and on emulation; the soak runs beside Debian 13's build. Prints the time each part
-# took.
+# network and on emulation. Prints the time each part took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -77,26 +75,15 @@ finish() {
     return "$status"
 }
 
-soak() {
-    setsid bash scripts/soak.sh 1 build/game >build/soak.log 2>&1 &
-    soak_pid=$!
-    background+=("$soak_pid")
-}
-
 if $debian13; then
     timed "Debian 13: root ready (made in the background)" finish "$prepare_pid" build-debian13/prepare.log
-    soak
-    timed "Debian 13: ci build and clang-tidy (beside the soak)" bash scripts/test-debian13.sh build
-    timed "$here: soak (finished)" finish "$soak_pid" build/soak.log
+    timed "Debian 13: ci build and clang-tidy" bash scripts/test-debian13.sh build
     timed "Debian 13: CTest and the package built here" bash scripts/test-debian13.sh test
     for arch in "${foreign_arches[@]}"; do
         timed "$arch: roots ready (made in the background)" finish "${arch_prepare_pid[$arch]}" "build-arch/$arch-prepare.log"
         timed "$arch: ci build and package (cross-compiled)" bash scripts/test-arch.sh "$arch" build
         timed "$arch: CTest and the package, emulated" bash scripts/test-arch.sh "$arch" test
     done
-else
-    soak
-    timed "$here: soak" finish "$soak_pid" build/soak.log
 fi
 
 echo "test: PASS in $((SECONDS - started)) s"

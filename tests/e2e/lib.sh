@@ -40,6 +40,16 @@ fail() {
     exit 1
 }
 
+# Ends the test as skipped (status 77): it cannot test its condition on this machine. As root
+# with mount namespaces every test can, so there a skip fails, whatever led the test to it.
+skip_test() {
+    if [ "$(id -u)" -eq 0 ] && unshare -m true 2>/dev/null; then
+        fail "the test would be skipped on a machine that can run it (root, mount namespaces): $*"
+    fi
+    echo "SKIPPED: $*"
+    exit 77
+}
+
 # Starts Xvfb on a display number it picks itself and exports DISPLAY.
 # SDL opens the display, closes it and opens it again; were that first client the only one,
 # its leaving would reset the server under the second (-noreset keeps the server as it is).
@@ -316,51 +326,58 @@ click_repeatedly() {
 miss_x=2
 miss_y=2
 
-# The game's resident memory in kB once the probe has handed the heap's free pages back,
-# so that a leak shows at once instead of first filling pages the GL driver freed.
-# Needs the game started with probe_env.
-held_kb() {
-    local before i
-    before=$(grep -c ' trimmed$' "$PROBE_LOG" || true)
-    kill -USR1 "$GAME_PID"
-    for i in $(seq 1 50); do
-        (($(grep -c ' trimmed$' "$PROBE_LOG" || true) > before)) && break
+# Reads the memory the game holds, as the probe takes it after the next frame once the heap's
+# free pages are handed back (tests/probe/game_probe.cpp): sets HELD_HEAP to the bytes in use
+# on the heap, exact whatever the page size, HELD_RESIDENT_KB, and HELD_AT_NS to its time (the
+# wall clock in ns). A reading that cannot be taken fails: call it directly, never inside
+# $(...), where the failure would end only the subshell. Needs probe_env.
+take_reading() {
+    local from answer i
+    from=$(($(stat -c %s "$PROBE_LOG") + 1))
+    kill -USR1 "$GAME_PID" 2>/dev/null || fail "memory reading: the game is not running"
+    # The probe answers after the next frame; a few frames without an answer mean it will not.
+    # Without any frame the game is stuck, which 30 s tell on any machine.
+    for i in $(seq 1 300); do
+        answer=$(tail -c +"$from" "$PROBE_LOG" |
+            awk '$2 == "held" && held == "" { held = $1 " " $3 " " $4 } $2 == "swap" { frames++ }
+                 END { print (held != "" ? "held " held : "frames " frames + 0) }')
+        [ "${answer%% *}" = held ] && break
+        ((${answer#frames } < 5)) ||
+            fail "memory reading: the probe did not answer the trim request (${answer#frames } frames drawn since)"
         sleep 0.1
     done
-    (($(grep -c ' trimmed$' "$PROBE_LOG" || true) > before)) || fail "the probe did not trim the heap within 5 s"
-    rss_kb
+    [ "${answer%% *}" = held ] || fail "memory reading: no frame drawn within 30 s of the trim request"
+    read -r _ HELD_AT_NS HELD_HEAP HELD_RESIDENT_KB <<<"$answer"
+    [[ "$HELD_HEAP $HELD_RESIDENT_KB" =~ ^[1-9][0-9]*\ [1-9][0-9]*$ ]] ||
+        fail "memory reading: the probe could not read the game's memory ($answer)"
 }
 
-# The middle one of five readings of held_kb. Single readings stray by a frame's buffer: on
-# classic SDL the GL driver now and then holds a megabyte more for a few frames; over SDL 2
-# some 3 MB are free at one reading in three, and trimming hands them back.
-held_kb_typical() {
-    local readings=() i
-    for i in 1 2 3 4 5; do
-        readings+=("$(held_kb)")
-        sleep 0.1
+# The median of the slopes between consecutive points "X Y" on standard input. A leak raises
+# every step alike; the GL driver's working memory moves in rare steps of its own (a view it
+# had not drawn, a buffer it hands back), which leave the median where the other steps put it.
+median_step_slope() {
+    awk 'NR > 1 && $1 != x { printf "%.3f\n", ($2 - y) / ($1 - x) } { x = $1; y = $2 }' |
+        sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) exit 1; printf "%.0f\n", (v[int((NR + 1) / 2)] + v[int(NR / 2) + 1]) / 2 }'
+}
+
+# memory_series ACTION REPEATS EVERY [ACTIONS_PER_REPEAT]: runs the function ACTION REPEATS
+# times, reading memory before the first repeat and after every EVERY. Sets SERIES_BYTES to
+# the heap bytes each action keeps for good (the median step of the readings against the
+# actions made), SERIES_ACTIONS, and SERIES_SHOWN to the readings for a report.
+memory_series() {
+    local action=$1 repeats=$2 every=$3 per_repeat=${4:-1} i points=()
+    take_reading
+    points+=("0 $HELD_HEAP $HELD_RESIDENT_KB")
+    for i in $(seq 1 "$repeats"); do
+        "$action"
+        if ((i % every == 0)); then
+            take_reading
+            points+=("$((i * per_repeat)) $HELD_HEAP $HELD_RESIDENT_KB")
+        fi
     done
-    printf '%s\n' "${readings[@]}" | sort -n | sed -n 3p
-}
-
-# Memory in kB that the game holds after $2 clicks that miss the city, 100 ms apart, more
-# than after $1 such clicks that let the first pick passes settle; they land at window
-# position $3 $4 (default the top-left corner, which misses from the starting view).
-# Every click must have run its pick pass: memory that stays flat because clicks were lost
-# proves nothing. Needs probe_env.
-miss_click_growth() {
-    local settled passes x=${3:-$miss_x} y=${4:-$miss_y}
-    passes=$(pick_passes)
-    click_repeatedly "$1" 100 "$x" "$y"
-    sleep 0.5
-    settled=$(held_kb_typical)
-    click_repeatedly "$2" 100 "$x" "$y"
-    sleep 0.5
-    expect_pick_passes "$passes" $(($1 + $2)) "$(($1 + $2)) clicks that miss the city"
-    echo $(($(held_kb_typical) - settled))
-}
-
-# $1 / $2 with one decimal.
-per_each() {
-    awk -v total="$1" -v count="$2" 'BEGIN { printf "%.1f\n", total / count }'
+    SERIES_ACTIONS=$((repeats * per_repeat))
+    SERIES_BYTES=$(printf '%s\n' "${points[@]}" | median_step_slope)
+    SERIES_SHOWN="$SERIES_BYTES B an action over $SERIES_ACTIONS; heap kB $(printf '%s\n' "${points[@]}" |
+        awk '{ printf "%s%d:%.0f", (NR > 1 ? " " : ""), $1, $2 / 1024; r[NR] = $3 }
+             END { printf "; resident %+d kB", r[NR] - r[1] }')"
 }

@@ -53,8 +53,20 @@ eye_x_values_since() {
     awk -v since="$1" '$1 > since && $2 == "eye" { print $3 }' "$PROBE_LOG" | sort -u
 }
 
+frames_since() {
+    awk -v since="$1" '$1 > since && $2 == "swap" { n++ } END { print n + 0 }' "$PROBE_LOG"
+}
+
+# Milliseconds from $1 (ns) to the last frame presented, negative when it came before.
+last_frame_ms_from() {
+    awk -v since="$1" '$2 == "swap" { t = $1 } END { printf "%.0f\n", (t - since) / 1e6 }' "$PROBE_LOG"
+}
+
+# Frames that must show the camera standing after the release: the camera moves a step a frame.
+still_frames=20
+
 arrow_release_after_motion() {
-    local pressed released
+    local pressed released i
     pressed=$(now_ns)
     xdotool keydown Right
     motion_stream 300
@@ -62,7 +74,14 @@ arrow_release_after_motion() {
     motion_stream 200
     sleep 0.5
     released=$(now_ns)
-    sleep 1
+    for i in $(seq 1 100); do
+        (($(frames_since "$released") >= still_frames)) && break
+        sleep 0.1
+    done
+    (($(frames_since "$released") >= still_frames)) ||
+        fail "only $(frames_since "$released") frames were drawn in 10 s after Right was released" \
+            "(at least $still_frames needed); the last frame came $(last_frame_ms_from "$released") ms" \
+            "after the release, and the game is $(kill -0 "$GAME_PID" 2>/dev/null && echo running || echo gone)"
     [ "$(eye_x_values_since "$pressed" | wc -l)" -gt 1 ] || fail "holding Right did not move the camera"
     local still
     still=$(eye_x_values_since "$released")

@@ -1,7 +1,8 @@
 # The Debian package: it builds; its fields say what it is and name every library and run-time
 # piece the game needs; it holds the stripped game with Debian's owners and permissions, the
 # compressed changelog and the copyright file; its versions agree; lintian finds nothing wrong;
-# a second build from a copy of the source in another folder, later, gives the same bytes.
+# a second build from a copy of the source in another folder, with other file times, later,
+# gives the same bytes.
 source "$(dirname "$0")/lib.sh"
 
 build_dir="$(dirname "$SKARNHOLT_GAME_DIR")"
@@ -81,12 +82,14 @@ check_lintian() {
     ! grep -qE '^[EW]:' "$E2E_TMP/lintian" || fail "lintian: $(grep -E '^[EW]:' "$E2E_TMP/lintian")"
 }
 
-# The source copied into a folder of another name and built again, seconds later at least.
+# The source copied into a folder of another name, every file with another modification time
+# (as a fresh checkout has), and built again, seconds later at least.
 check_reproducible() {
     local copy="$E2E_TMP/another checkout/skarnholt-copy" again
     mkdir -p "$copy"
     tar -C "$SKARNHOLT_SOURCE_DIR" --exclude=./.git --exclude=./build --exclude='./build-*' -cf - . |
         tar -xf - -C "$copy"
+    find "$copy" -exec touch -h -d "2001-02-03 04:05:06" {} +
     sleep 1
     again="$(bash "$copy/scripts/package.sh" 2>"$E2E_TMP/package-again.log")" ||
         fail "the second build failed: $(tail -n 5 "$E2E_TMP/package-again.log")"

@@ -5,10 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/installed.sh"
 
-if [ "$(id -u)" -ne 0 ]; then
-    echo "SKIPPED: installing a package needs root"
-    exit 77
-fi
+[ "$(id -u)" -eq 0 ] || skip_test "installing a package needs root"
 # Purging at the end would take away a player's own installation.
 if dpkg-query -W -f='${Status}' skarnholt 2>/dev/null | grep -q " installed$"; then
     fail "skarnholt is already installed on this machine; remove it first (apt-get purge skarnholt)"

@@ -42,12 +42,13 @@ frames_drawn() {
     grep -c ' swap$' "$PROBE_LOG" 2>/dev/null || echo 0
 }
 
-# SDL_VIDEODRIVER=offscreen, asked for by name: the game starts and draws unseen, and SIGTERM,
-# which SDL turns into a quit event, ends it with 0.
+# SDL_VIDEODRIVER naming offscreen, $1: the game starts and draws unseen, and SIGTERM, which
+# SDL turns into a quit event, ends it with 0.
 expect_offscreen_runs() {
-    local i
+    local asked=$1 i
+    shift
     rm -f "$PROBE_LOG"
-    (cd "$SCRATCH" && exec env -u DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$@" \
+    (cd "$SCRATCH" && exec env -u DISPLAY SDL_VIDEODRIVER="$asked" SDL_AUDIODRIVER=dummy "$@" \
         $(probe_env) "$GAME" >"$E2E_OUT" 2>"$E2E_ERR" </dev/null) &
     GAME_PID=$!
     for i in $(seq 1 100); do
@@ -56,18 +57,23 @@ expect_offscreen_runs() {
         sleep 0.1
     done
     (($(frames_drawn) >= 10)) ||
-        fail "with SDL_VIDEODRIVER=offscreen the game drew no frames ($*): $(tail -n 3 "$E2E_ERR")"
+        fail "with SDL_VIDEODRIVER=$asked the game drew no frames ($*): $(tail -n 3 "$E2E_ERR")"
     kill -TERM "$GAME_PID"
     wait_game_exit 10
     [ "$GAME_STATUS" = "0" ] || fail "SIGTERM ended the offscreen game with status $GAME_STATUS ($*)"
 }
 
-# Every failure once on each SDL 1.2 library at hand: the one the game links, and sdl12-compat
-# where Debian 12 installs it beside the classic library (on Debian 13 that folder only points
-# back at the library the game links).
+# Every failure once on each SDL 1.2 library: the one the game links, and where that is the
+# classic library (Debian 12), sdl12-compat installed beside it (the test set-up installs
+# libsdl1.2-compat; on Debian 13 it is the library the game links).
 compat_dir="/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)/sdl12-compat"
 libraries=("")
-[ "$(sdl_library "$compat_dir")" = "$(sdl_library "")" ] || libraries+=("$compat_dir")
+if ! runs_on_sdl2 ""; then
+    [ "$(sdl_library "$compat_dir")" != "$(sdl_library "")" ] && runs_on_sdl2 "$compat_dir" ||
+        fail "sdl12-compat is not in $compat_dir beside the classic SDL 1.2 that the game links," \
+            "so start-up on SDL 2 cannot be checked: install libsdl1.2-compat (bash scripts/setup.sh test)"
+    libraries+=("$compat_dir")
+fi
 for library in "${libraries[@]}"; do
     on=(LD_LIBRARY_PATH="$library")
     # The X11 driver without a display: SDL itself cannot start, so no music is loaded.
@@ -81,7 +87,9 @@ for library in "${libraries[@]}"; do
     expect_failure "Unable to (initialize SDL|set video mode): ." "${on[@]}"
     expect_failure "Unable to (initialize SDL|set video mode): ." "${on[@]}" DISPLAY=:9876
     if runs_on_sdl2 "$library"; then
-        expect_offscreen_runs "${on[@]}"
+        # Named in any case, among other drivers: SDL matches the list so, and so must the game.
+        expect_offscreen_runs offscreen "${on[@]}"
+        expect_offscreen_runs x11,OffScreen "${on[@]}"
         echo "checked on SDL 1.2 over SDL 2 (${library:-as linked})"
     else
         echo "checked on classic SDL 1.2"

@@ -1,16 +1,18 @@
 // Preloaded into the real game by end-to-end tests: logs, with the wall clock in ns, the
 // SDL and GLU calls that show what the game does frame by frame, to the file named by
 // SKARNHOLT_PROBE_LOG. Each call is passed on unchanged.
-// SIGUSR1 asks it to hand the heap's free pages back to the system after the next frame, so
-// that resident memory is then what the game holds: a leak would otherwise first fill pages
-// that the GL driver once used and freed, and resident memory would show nothing for a while.
+// SIGUSR1 asks it for a reading of the memory the game holds, taken after the next frame: it
+// hands the heap's free pages back to the system first, since a leak would otherwise fill
+// pages that the GL driver once used and freed, and resident memory would show nothing for a
+// while. The heap's bytes in use are exact, in every thread's arena, whatever the page size.
 //   <ns> attr <attribute> <value>   SDL_GL_SetAttribute
 //   <ns> icon                       SDL_WM_SetIcon
 //   <ns> videomode                  SDL_SetVideoMode
 //   <ns> eye <x> <y> <z>            gluLookAt: the camera of a frame or a pick pass
 //   <ns> disk <inner> <outer>       gluDisk: the pick marker (0.4 0.8) and the blast ring
 //   <ns> swap                       SDL_GL_SwapBuffers: a presented frame
-//   <ns> trimmed                    free heap pages handed back, after a SIGUSR1
+//   <ns> held <heap> <resident>     after a SIGUSR1: bytes in use on the heap and resident kB,
+//                                   once the heap's free pages are handed back
 //   <ns> lists <count>              glCallList calls since the frame before (1 + the buildings
 //                                   shown, and 1 for a pick pass), when the count changes
 //   <ns> select                     glRenderMode(GL_SELECT): a pick pass begins
@@ -30,6 +32,8 @@
 #include <dlfcn.h>
 #include <malloc.h>
 #include <pthread.h>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -77,6 +81,48 @@ std::atomic<bool> pickClockPending{false};
 pthread_t pickThread;
 
 void RequestTrim(int) { trimRequested = 1; }
+
+// The value of the size attribute of the last element that starts with `element` in `text`.
+long long SizeOf(const std::string& text, const char* element)
+{
+    const size_t at = text.rfind(element);
+    const size_t value = at == std::string::npos ? at : text.find("size=\"", at);
+    return value == std::string::npos ? -1 : std::atoll(text.c_str() + value + 6);
+}
+
+// Bytes the program holds on the heap: all arenas' memory less their free chunks, plus the
+// chunks mapped on their own. malloc_info's totals come after the last arena's report.
+long long HeapBytesInUse()
+{
+    char* report = nullptr;
+    size_t length = 0;
+    FILE* const stream = open_memstream(&report, &length);
+    if (stream == nullptr)
+        return -1;
+    malloc_info(0, stream);
+    std::fclose(stream);
+    const std::string text(report, length);
+    std::free(report);
+    const size_t totals = text.rfind("</heap>");
+    if (totals == std::string::npos)
+        return -1;
+    const std::string summary = text.substr(totals);
+    return SizeOf(summary, "<system type=\"current\"") - SizeOf(summary, "<total type=\"fast\"") -
+           SizeOf(summary, "<total type=\"rest\"") + SizeOf(summary, "<total type=\"mmap\"");
+}
+
+long ResidentKb()
+{
+    long pages = 0;
+    long resident = -1;
+    FILE* const statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return -1;
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+        resident = -1;
+    std::fclose(statm);
+    return resident < 0 ? -1 : resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
 
 __attribute__((constructor)) void InstallTrimRequest() { std::signal(SIGUSR1, RequestTrim); }
 
@@ -180,7 +226,7 @@ void SDL_GL_SwapBuffers(void)
     if (trimRequested != 0) {
         trimRequested = 0;
         malloc_trim(0);
-        Record("trimmed");
+        Record("held %lld %ld", HeapBytesInUse(), ResidentKb());
     }
 }
 
