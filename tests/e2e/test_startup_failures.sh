@@ -66,7 +66,7 @@ expect_offscreen_runs() {
 # Every failure once on each SDL 1.2 library: the one the game links, and where that is the
 # classic library (Debian 12), sdl12-compat installed beside it (the test set-up installs
 # libsdl1.2-compat; on Debian 13 it is the library the game links).
-compat_dir="/usr/lib/$(gcc -print-multiarch 2>/dev/null || echo x86_64-linux-gnu)/sdl12-compat"
+compat_dir="$(dirname "$(ldd "$GAME" | awk '/libSDL-1\.2\.so/ { print $3 }')")/sdl12-compat"
 libraries=("")
 if ! runs_on_sdl2 ""; then
     [ "$(sdl_library "$compat_dir")" != "$(sdl_library "")" ] && runs_on_sdl2 "$compat_dir" ||
