@@ -11,8 +11,9 @@ sleep 1
 window=$(game_window)
 # A window manager takes the icon from either of two properties: classic SDL sets a pixmap in
 # WM_HINTS, SDL 2 an image in _NET_WM_ICON.
-hints=$(xprop -id "$window" WM_HINTS)
-net_icon=$(xprop -id "$window" _NET_WM_ICON | head -n 1)
+# A failing xprop must reach the check below, which says what is missing.
+hints=$(xprop -id "$window" WM_HINTS 2>&1 || true)
+net_icon=$(xprop -id "$window" _NET_WM_ICON 2>&1 | head -n 1 || true)
 quit_expecting_zero
 grep -q "bitmap id # to use for icon" <<<"$hints" || grep -qE "Icon \([0-9]+ x [0-9]+\)" <<<"$net_icon" ||
     fail "the window has no icon: $hints; $net_icon"
