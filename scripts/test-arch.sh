@@ -63,10 +63,21 @@ register_interpreter() {
     [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" ||
         die "cannot mount binfmt_misc at $binfmt"
     [ -e "$binfmt/qemu-$name" ] && return 0
-    [ -f "/usr/lib/binfmt.d/qemu-$name.conf" ] ||
-        die "no /usr/lib/binfmt.d/qemu-$name.conf (scripts/setup.sh test installs qemu-user-static)"
-    grep -v '^#' "/usr/lib/binfmt.d/qemu-$name.conf" >"$binfmt/register" ||
-        die "binfmt_misc refused the interpreter for $arch"
+    binfmt_entry "$name" >"$binfmt/register" || die "binfmt_misc refused the interpreter for $arch"
+}
+
+# qemu-user-static's entry for the architecture. It ships none for i386 on an x86-64 machine,
+# where the kernel usually runs 32-bit programs itself; that one is written here, matching a
+# 32-bit little-endian x86 executable or shared object as qemu's own table does.
+binfmt_entry() {
+    local name="$1" conf="/usr/lib/binfmt.d/qemu-$1.conf"
+    if [ -f "$conf" ]; then
+        grep -v '^#' "$conf"
+    elif [ "$name" = i386 ] && [ -x /usr/bin/qemu-i386-static ]; then
+        printf '%s\n' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F'
+    else
+        die "no $conf (scripts/setup.sh test installs qemu-user-static)"
+    fi
 }
 
 # The target root: Debian 13 where it can be had for ARCH, else Debian 12. Made once; a root
