@@ -124,7 +124,7 @@ TEST_F(ListaTest, PrintersWriteTheirExactFormat)
     EXPECT_EQ("count: 3/10\nlista[0]: first\nlista[1]: \nlista[2]: third\n", whole.out);
 }
 
-// With the address space capped at 1 GiB, 2 GiB of slots cannot be had.
+// With the address space capped at 1 GiB, the slots (1 GiB or more per array) cannot be had.
 void MakeHugeListInCappedMemory()
 {
     rlimit limit{};
@@ -134,8 +134,8 @@ void MakeHugeListInCappedMemory()
     lista_make(&list, 1 << 28, 1);
 }
 
-// True when a 1 GiB cap on the address space stops a 2 GiB allocation here, tried in a child
-// process. qemu-user does not apply a program's RLIMIT_AS: under it nothing can make the
+// True when a 1 GiB cap on the address space stops a 1.5 GiB allocation here, tried in a child
+// process (1.5 GiB, as one object must stay under 2 GiB on 32-bit machines). qemu-user does not apply a program's RLIMIT_AS: under it nothing can make the
 // allocation fail.
 bool AddressSpaceCapHolds()
 {
@@ -144,7 +144,7 @@ bool AddressSpaceCapHolds()
         rlimit limit{};
         limit.rlim_cur = limit.rlim_max = 1u << 30;
         setrlimit(RLIMIT_AS, &limit);
-        void* volatile const block = std::malloc(size_t(1) << 31);
+        void* volatile const block = std::malloc(size_t(3) << 29);
         _exit(block == nullptr ? 0 : 1);
     }
     int status = 0;
@@ -154,7 +154,7 @@ bool AddressSpaceCapHolds()
 TEST(ListaDeathTest, FailedAllocationEndsTheProcessWithAMessage)
 {
     if (!AddressSpaceCapHolds())
-        GTEST_SKIP() << "a capped address space does not stop a 2 GiB allocation here (qemu-user ignores RLIMIT_AS)";
+        GTEST_SKIP() << "a capped address space does not stop a 1.5 GiB allocation here (qemu-user ignores RLIMIT_AS)";
     EXPECT_EXIT(MakeHugeListInCappedMemory(), testing::ExitedWithCode(EXIT_FAILURE), "Out of memory");
 }
 
