@@ -5,6 +5,9 @@ set -euo pipefail
 : "${SKARNHOLT_GAME_DIR:?set by CTest: the folder holding skarnholt and its assets}"
 GAME="$SKARNHOLT_GAME_DIR/skarnholt"
 TOOLS="${SKARNHOLT_TOOLS_DIR:-}"
+# The bounds that tell a hung game from a slow one stretch by this factor on a processor that
+# runs the game many times slower (an emulated one; see scripts/test-arch.sh).
+TIME_SCALE="${SKARNHOLT_TEST_TIME_SCALE:-1}"
 E2E_TMP=$(mktemp -d)
 XVFB_PID=""
 GAME_PID=""
@@ -92,11 +95,11 @@ launch_game() {
     fail "SDL could not open the X display in five attempts"
 }
 
-# True once the game's window is mapped; false when the game died first. An emulated game
-# may take many seconds to open it; a native one takes well under one.
+# True once the game's window is mapped; false when the game died first. A slow machine's
+# game may take many seconds to open it; this one's takes well under one.
 wait_for_window() {
     local i
-    for i in $(seq 1 600); do
+    for i in $(seq 1 $((600 * TIME_SCALE))); do
         kill -0 "$GAME_PID" 2>/dev/null || return 1
         if xdotool search --name '^Skarnholt$' >/dev/null 2>&1; then
             return 0
@@ -130,12 +133,12 @@ place_window() {
     fail "the game's window stays at $(window_origin "$window"), not at the screen's corner"
 }
 
-# Waits up to $1 seconds for the game to end; sets GAME_STATUS to its exit status,
-# or to "running" when it is still going.
+# Waits up to $1 seconds (times TIME_SCALE) for the game to end; sets GAME_STATUS to its exit
+# status, or to "running" when it is still going.
 wait_game_exit() {
     local seconds=$1 i
     GAME_STATUS="running"
-    for i in $(seq 1 $((seconds * 10))); do
+    for i in $(seq 1 $((seconds * 10 * TIME_SCALE))); do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
             GAME_STATUS=0
             wait "$GAME_PID" || GAME_STATUS=$?
@@ -336,8 +339,8 @@ take_reading() {
     from=$(($(stat -c %s "$PROBE_LOG") + 1))
     kill -USR1 "$GAME_PID" 2>/dev/null || fail "memory reading: the game is not running"
     # The probe answers after the next frame; a few frames without an answer mean it will not.
-    # Without any frame the game is stuck, which 30 s tell on any machine.
-    for i in $(seq 1 300); do
+    # Without any frame for 30 s (times TIME_SCALE) the game is stuck.
+    for i in $(seq 1 $((300 * TIME_SCALE))); do
         answer=$(tail -c +"$from" "$PROBE_LOG" |
             awk '$2 == "held" && held == "" { held = $1 " " $3 " " $4 } $2 == "swap" { frames++ }
                  END { print (held != "" ? "held " held : "frames " frames + 0) }')
@@ -346,7 +349,7 @@ take_reading() {
             fail "memory reading: the probe did not answer the trim request (${answer#frames } frames drawn since)"
         sleep 0.1
     done
-    [ "${answer%% *}" = held ] || fail "memory reading: no frame drawn within 30 s of the trim request"
+    [ "${answer%% *}" = held ] || fail "memory reading: no frame drawn within $((30 * TIME_SCALE)) s of the trim request"
     read -r _ HELD_AT_NS HELD_HEAP HELD_RESIDENT_KB <<<"$answer"
     [[ "$HELD_HEAP $HELD_RESIDENT_KB" =~ ^[1-9][0-9]*\ [1-9][0-9]*$ ]] ||
         fail "memory reading: the probe could not read the game's memory ($answer)"
