@@ -136,8 +136,9 @@ prepare() {
         "$(on_cross "\$(dpkg-architecture -a $arch -qDEB_HOST_GNU_TYPE 2>/dev/null)-g++ --version | head -n 1")"
 }
 
-# Emulated, the game draws a frame in one to three seconds on arm64 and in about twenty on
-# armhf: the tests' limits, there to catch a hang, are ten times this machine's.
+# Emulated, the game's frames take seconds, and many more under load: armhf's pick tests took
+# over 100 s each beside two other emulated runs. The tests' limits, there to catch a hang,
+# are ten times this machine's.
 time_scale=10
 
 build() {
